@@ -1,0 +1,9 @@
+// The executable's entry: the run-time frame around the main procedure.
+#include "app/main_procedure.h"
+#include "runtime/runtime_state.h"
+
+int main()
+{
+    RuntimeProcessEntry(MainProcedure);
+    return 0;
+}

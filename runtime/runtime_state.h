@@ -1,0 +1,73 @@
+// Process-wide run-time state and the per-thread record.
+#pragma once
+#include <windows.h>
+#include <stdint.h>
+
+// A font of the graphic-text font list, filled at start-up; the graphic
+// surfaces create the HFONT on first use and count its users.
+struct FontEntry {
+    int32_t number;
+    int32_t useCount;
+    HFONT font;
+    int32_t pointSize;
+    LOGFONTA logFont;
+};
+
+enum { kFontListSize = 2 };
+
+struct RuntimeState {
+    HANDLE screen;          // console output handle of every screen operation
+    HANDLE standardInput;
+    HANDLE standardOutput;
+    HANDLE standardError;
+    HANDLE consoleInput;    // "CONIN$", closed at shutdown
+    CONSOLE_CURSOR_INFO cursorShape;
+    uint32_t foreColor;
+    uint32_t backColor;
+    uint8_t pendingScroll;
+    HWND consoleWindow;     // cached lookup, 0 = not found yet
+    DWORD platformId;
+    HINSTANCE instance;
+    const char* commandTail;
+    int32_t showCommand;
+    DWORD tlsSlot;
+    FontEntry fonts[kFontListSize];
+};
+
+extern RuntimeState gRuntime;
+
+// Zero-filled, GlobalAlloc(GPTR), one per thread that uses the run-time.
+struct ThreadState {
+    int32_t errorSlot;
+    HANDLE searchHandle;        // open FindFirstFileA search, 0 = none
+    uint32_t searchAttributes;
+    uint32_t currentSurface;    // 0 = none
+};
+
+// The calling thread's record, created on first use; null if it cannot be made.
+ThreadState* CurrentThreadState();
+// Releases the calling thread's record (its open search included).
+void ReleaseThreadState();
+
+typedef int32_t (*MainProcedureFn)(HINSTANCE instance, HINSTANCE previous,
+                                   const char* commandTail, int32_t showCommand);
+
+// Start-up steps 1 to 14; false when the per-thread state cannot be set up.
+bool RuntimeStartup();
+// Shutdown steps up to COM; does not end the process.
+void RuntimeShutdown();
+// The whole process: start-up, main procedure, shutdown, ExitProcess.
+void RuntimeProcessEntry(MainProcedureFn mainProcedure);
+
+// Something the program holds for the whole run (a global string or list),
+// released at shutdown.
+void RuntimeAddShutdownRelease(void (*release)());
+
+// Where the program name ends and its arguments begin.
+const char* CommandLineTail(const char* commandLine);
+int32_t ShowCommandFromStartupInfo(const STARTUPINFOA& info);
+
+// Nearest whole number, ties to even, in the extended-precision environment.
+int64_t RoundToInteger(long double value);
+// x87: 64-bit significand, round to nearest even, all exceptions masked.
+void SetFloatingPointEnvironment();

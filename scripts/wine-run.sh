@@ -1,0 +1,9 @@
+#!/bin/sh
+# Runs a Windows program under Wine in the build tree's private prefix
+# (ctest's cross-compiling emulator). WINEPREFIX and DISPLAY come from
+# scripts/with-display.sh; the defaults let a single test run by hand.
+program=$1
+. "$(dirname "$0")/wine-env.sh"
+: "${WINEPREFIX:=$(cd "$(dirname "$program")/.." && pwd)/wineprefix}"
+export WINEPREFIX
+exec "$CR_WINE" "$@"

@@ -1,0 +1,45 @@
+#!/bin/bash
+# Usage: with-display.sh BUILD_DIR COMMAND...
+# Runs COMMAND with a private X display (Xvfb) and the build tree's own Wine
+# prefix, then ends the prefix's wineserver and the X server, whatever the
+# command's outcome. With CR_USE_DISPLAY=1 the caller's DISPLAY is used instead.
+set -u
+build=$(cd "$1" && pwd); shift
+export WINEPREFIX="$build/wineprefix"
+. "$(dirname "$0")/wine-env.sh"
+
+xvfb_pid=""
+cleanup() {
+    wineserver -k >/dev/null 2>&1
+    if [ -n "$xvfb_pid" ]; then
+        kill "$xvfb_pid" 2>/dev/null
+        wait "$xvfb_pid" 2>/dev/null
+    fi
+}
+trap cleanup EXIT
+trap 'exit 130' INT TERM
+
+if [ "${CR_USE_DISPLAY:-0}" != 1 ] || [ -z "${DISPLAY:-}" ]; then
+    display_file=$(mktemp)
+    Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$display_file" >/dev/null 2>&1 &
+    xvfb_pid=$!
+    for _ in $(seq 100); do
+        [ -s "$display_file" ] && break
+        sleep 0.1
+    done
+    number=$(head -n 1 "$display_file")
+    rm -f "$display_file"
+    if [ -z "$number" ]; then
+        echo "with-display: Xvfb did not start" >&2
+        exit 1
+    fi
+    export DISPLAY=":$number"
+fi
+
+if [ ! -f "$WINEPREFIX/system.reg" ]; then
+    echo "Preparing the Wine prefix $WINEPREFIX"
+    "$CR_WINE" wineboot --init >/dev/null 2>&1
+    wineserver -w
+fi
+
+"$@"
