@@ -1,0 +1,34 @@
+// Image pipeline on the GDI+ flat API.
+#pragma once
+#include <windows.h>
+#include <stdint.h>
+
+#include "runtime/dynstr.h"
+
+extern ULONG_PTR gGdipToken;
+extern DynStr gReducedBits;
+
+// Imaging session
+ULONG_PTR fGDIp_Startup();
+void fGDIp_Shutdown(ULONG_PTR token);
+
+// Image loading. Leaves width and height untouched when the file cannot be read.
+void fGDIp_ImageSize(const DynStr& fileName, int32_t* width, int32_t* height);
+// Exported by the executable. Takes ownership of fileName (an OLE string
+// holding ANSI bytes) and frees it on every path.
+extern "C" __declspec(dllexport) int32_t __stdcall fGDIp_2hBMP(BSTR fileName, uint32_t target,
+                                                               int32_t reserved, int32_t fillColor);
+
+// Aspect hundredths: height / width * 100 held in extended precision,
+// rounded to nearest even.
+int64_t AspectHundredths(int32_t width, int32_t height);
+
+// Reduction: 1 when a copy was captured into gReducedBits, else 0.
+int32_t ReduceImage(uint32_t* window, const DynStr& fileName, int32_t* width, int32_t* height,
+                    int32_t sizeMode);
+
+// Encoder choice and saving
+DynStr fGDIp_WideToStr(const wchar_t* text);
+int32_t fGDIp_EncoderClsid(const DynStr& mimeType, CLSID* classId);
+int32_t fGDIp_SaveImage(DynStr fileName, void* image);   // image: a GpImage*
+void SaveReducedCopy(const DynStr& outputName, int32_t* width, int32_t* height);

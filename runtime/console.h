@@ -1,0 +1,17 @@
+// Console screen services on the screen handle chosen at start-up. Rows and
+// columns are 1-based. Text is written cell by cell, with its own wrapping.
+#pragma once
+#include <windows.h>
+#include <stdint.h>
+
+#include "runtime/dynstr.h"
+
+HWND ConsoleWindowHandle();
+// Failure records run-time error 5; the screen keeps its old size.
+void ConsoleSetScreen(uint32_t columns, uint32_t rows);
+void ConsoleSetLocation(int32_t x, int32_t y);
+int32_t ConsoleScreenWidth();
+void ConsoleLocate(int32_t row, int32_t column);
+void ConsoleSetColor(uint32_t foreground, uint32_t background);
+void ConsolePrint(const DynStr& text);
+void ConsoleNewLine();
