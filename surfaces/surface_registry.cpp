@@ -6,6 +6,7 @@
 static SurfaceRecord* gSurfaceRegistry = nullptr;
 static volatile LONG gRegistryLock = 0;
 static volatile LONG gGraphicsLock = 0;
+static volatile LONG gGraphicsLockWaiters = 0;
 
 static void lockRegistry()
 {
@@ -126,8 +127,15 @@ void releaseObject(uint32_t handle)
 
 void lockGraphics()
 {
-    while (InterlockedExchange(&gGraphicsLock, -1) != 0)
+    for (;;) {
+        // A window thread waiting to release its window goes first, or a
+        // busy drawing thread could keep it out for long.
+        while (gGraphicsLockWaiters != 0)
+            Sleep(1);
+        if (InterlockedExchange(&gGraphicsLock, -1) == 0)
+            return;
         Sleep(0);
+    }
 }
 
 bool tryLockGraphics()
@@ -137,11 +145,13 @@ bool tryLockGraphics()
 
 void lockGraphicsAnsweringSends()
 {
+    InterlockedIncrement(&gGraphicsLockWaiters);
     while (InterlockedExchange(&gGraphicsLock, -1) != 0) {
         MSG message;
         PeekMessageA(&message, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
         Sleep(0);
     }
+    InterlockedDecrement(&gGraphicsLockWaiters);
 }
 
 void unlockGraphics()

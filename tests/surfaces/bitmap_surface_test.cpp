@@ -84,7 +84,7 @@ TEST(SurfaceModel, EndingReleasesEveryObjectAndTheHandleDies)
     HDC dc = surfaceDC();
     ASSERT_NE(nullptr, dc);
     HGDIOBJ bitmap = GetCurrentObject(dc, OBJ_BITMAP);
-    EXPECT_EQ(SurfaceToHandle<HGDIOBJ>(handle), bitmap);
+    EXPECT_EQ(handle, HandleToSurface(bitmap));
     int32_t usersBefore = gRuntime.fonts[0].useCount;
 
     endBitmapSurface();
