@@ -285,3 +285,15 @@ TEST(GraphicWindow, ManyOpenCloseCyclesLeakNothing)
     EXPECT_EQ(threadsBefore, threadsAfter);
     EXPECT_EQ(fontUsersBefore, gRuntime.fonts[0].useCount);
 }
+
+TEST(GraphicWindow, FailedSetUpReturnsZeroAndLeavesNothingBehind)
+{
+    int threadsBefore = ThreadsOfThisProcess();
+    // A child style without a parent: the frame cannot be made.
+    EXPECT_EQ(0u, openGraphicWindow(DynStr(""), 0, 0, 20, 20, WS_CHILD | WS_VISIBLE));
+    // Too large for a memory bitmap: the frame is made, the picture is not.
+    EXPECT_EQ(0u, openGraphicWindow(DynStr(""), 0, 0, 30000, 30000, 0));
+    PumpFor(100);
+    EXPECT_EQ(nullptr, FindWindowA("KORVANTAGRAPH", nullptr));
+    EXPECT_EQ(threadsBefore, ThreadsOfThisProcess());
+}
