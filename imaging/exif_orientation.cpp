@@ -131,16 +131,25 @@ int32_t ReadExifOrientation(const DynStr& fileName)
     return orientation;
 }
 
-int32_t UprightRotation(int32_t orientation)
+void TurnUpright(GpImage* image, int32_t orientation)
 {
+    // Transpose and transverse are a quarter turn and then a mirror, made in
+    // two calls: the combined codes 5 and 7 are not read alike by every
+    // version of the library.
     switch (orientation) {
-    case 2: return kRotateNoneFlipX;
-    case 3: return kRotate180FlipNone;
-    case 4: return kRotate180FlipX;   // a vertical flip
-    case 5: return kRotate90FlipX;    // transpose
-    case 6: return kRotate90FlipNone;
-    case 7: return kRotate270FlipX;   // transverse
-    case 8: return kRotate270FlipNone;
-    default: return kRotateNoneFlipNone;
+    case 2: GdipImageRotateFlip(image, kRotateNoneFlipX); break;
+    case 3: GdipImageRotateFlip(image, kRotate180FlipNone); break;
+    case 4: GdipImageRotateFlip(image, kRotate180FlipX); break;   // a vertical mirror
+    case 5:
+        GdipImageRotateFlip(image, kRotate90FlipNone);
+        GdipImageRotateFlip(image, kRotateNoneFlipX);
+        break;
+    case 6: GdipImageRotateFlip(image, kRotate90FlipNone); break;
+    case 7:
+        GdipImageRotateFlip(image, kRotate270FlipNone);
+        GdipImageRotateFlip(image, kRotateNoneFlipX);
+        break;
+    case 8: GdipImageRotateFlip(image, kRotate270FlipNone); break;
+    default: break;
     }
 }

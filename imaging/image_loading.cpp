@@ -21,9 +21,7 @@ GpStatus LoadUprightImage(const DynStr& fileName, GpImage** image)
         return status;
     }
     // Turned before the size is read, so that size and drawing agree.
-    int32_t rotation = UprightRotation(ReadExifOrientation(fileName));
-    if (rotation != kRotateNoneFlipNone)
-        GdipImageRotateFlip(*image, rotation);
+    TurnUpright(*image, ReadExifOrientation(fileName));
     return kGdipOk;
 }
 

@@ -29,8 +29,9 @@ Placement PlaceImage(int32_t imageWidth, int32_t imageHeight, int32_t canvasWidt
 int32_t ExifOrientationFromBytes(const unsigned char* data, size_t size);
 // The same for the file's first bytes; 0 when it cannot be read.
 int32_t ReadExifOrientation(const DynStr& fileName);
-// The RotateFlipType that stands a photo of this orientation upright.
-int32_t UprightRotation(int32_t orientation);
+// Turns and mirrors a loaded photo of this orientation so that it stands
+// upright; 0, 1 and unknown values leave it as it is.
+void TurnUpright(GpImage* image, int32_t orientation);
 
 // Loads a photo turned upright. The caller holds a session and disposes of
 // the image; on failure *image is null and the library's status returned.

@@ -104,6 +104,70 @@ bool WritePicture(const std::string& path, const Picture& picture, const CLSID& 
     return status == kGdipOk;
 }
 
+bool WriteGif(const std::string& path, const Picture& picture)
+{
+    std::vector<uint32_t> palette;
+    std::vector<unsigned char> indices;
+    for (uint32_t pixel : picture.argb) {
+        uint32_t rgb = pixel & 0xFFFFFF;
+        size_t i = std::find(palette.begin(), palette.end(), rgb) - palette.begin();
+        if (i == palette.size()) {
+            if (palette.size() == 256)
+                return false;
+            palette.push_back(rgb);
+        }
+        indices.push_back(static_cast<unsigned char>(i));
+    }
+    palette.resize(256, 0);
+    std::string gif = "GIF89a";
+    auto put16 = [&](unsigned v) { gif += char(v & 0xFF); gif += char(v >> 8); };
+    put16(unsigned(picture.width));
+    put16(unsigned(picture.height));
+    gif += std::string("\xF7\x00\x00", 3);   // global table of 256 colours
+    for (uint32_t rgb : palette) {
+        gif += char(rgb >> 16);
+        gif += char(rgb >> 8);
+        gif += char(rgb);
+    }
+    gif += ',';
+    put16(0);
+    put16(0);
+    put16(unsigned(picture.width));
+    put16(unsigned(picture.height));
+    gif += '\0';
+    gif += '\x08';   // LZW minimum code size
+    // Only 9-bit literal codes, with a clear code before the table would
+    // need wider codes.
+    std::string data;
+    uint32_t bits = 0;
+    int count = 0;
+    auto emit = [&](unsigned code) {
+        bits |= code << count;
+        count += 9;
+        while (count >= 8) {
+            data += char(bits & 0xFF);
+            bits >>= 8;
+            count -= 8;
+        }
+    };
+    for (size_t i = 0; i < indices.size(); ++i) {
+        if (i % 254 == 0)
+            emit(256);
+        emit(indices[i]);
+    }
+    emit(257);
+    if (count > 0)
+        data += char(bits & 0xFF);
+    for (size_t at = 0; at < data.size(); at += 255) {
+        size_t n = std::min<size_t>(255, data.size() - at);
+        gif += char(n);
+        gif += data.substr(at, n);
+    }
+    gif += '\0';
+    gif += ';';
+    return WriteBytes(path, gif);
+}
+
 bool ReadPicture(const std::string& path, Picture* picture)
 {
     TestGdipSession session;

@@ -31,6 +31,9 @@ Picture MakePicture(int32_t width, int32_t height, uint32_t color);
 Picture QuadrantPicture(int32_t width, int32_t height);
 
 bool WritePicture(const std::string& path, const Picture& picture, const CLSID& encoder);
+// The library's GIF encoder is not usable everywhere: a GIF of at most 256
+// opaque colours written here instead, uncompressed.
+bool WriteGif(const std::string& path, const Picture& picture);
 // Decodes a file with the library; false when it cannot.
 bool ReadPicture(const std::string& path, Picture* picture);
 // Pixel block of a surface (getBits layout) as a picture; alpha forced to 0xFF.
