@@ -7,6 +7,7 @@
 #include "imaging/imaging.h"
 #include "imaging/imaging_internal.h"
 #include "surfaces/surfaces.h"
+#include "tests/support/process_run.h"
 #include "tests/imaging/imaging_fixtures.h"
 
 namespace {
@@ -198,6 +199,21 @@ TEST_F(Pipeline, TaggedPhotosStandUpright)
         EXPECT_LE(ColorDistance(captured.at(c.redX, c.redY), kRed), 40);
         EXPECT_LE(ColorDistance(captured.at(c.greenX, c.greenY), kGreen), 40);
     }
+}
+
+// A photo tagged by another program (made at build time where exiftool is).
+TEST_F(Pipeline, PhotoTaggedByExiftoolStandsUpright)
+{
+    std::string tagged = SiblingProgramPath("exiftool_orientation6.jpg");
+    if (!FileExists(tagged))
+        GTEST_SKIP() << "no exiftool photo in the build tree";
+    ASSERT_TRUE(CopyFileA(tagged.c_str(), "tagged.jpg", FALSE));
+    EXPECT_EQ(6, ReadExifOrientation(DynStr("tagged.jpg")));
+    ASSERT_EQ(1, MakeCopy("tagged.jpg", 1, "CR_TAGGED.JPG"));
+    Picture copy;
+    ExpectCopy("cr_tagged.jpg", 500, 1000, &copy);
+    EXPECT_LE(ColorDistance(copy.at(480, 500), kRed), 60);
+    EXPECT_LE(ColorDistance(copy.at(100, 500), kGreen), 60);
 }
 
 // Where the stored top-left and top-right corners must appear for each of the
