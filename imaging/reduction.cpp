@@ -1,5 +1,7 @@
 // One reduced copy of a photo: sized, shown in a fresh graphic window and
 // captured into gReducedBits for the save.
+#include <utility>
+
 #include "imaging/imaging.h"
 #include "imaging/imaging_internal.h"
 #include "runtime/console.h"
@@ -59,7 +61,7 @@ int32_t ReduceImage(uint32_t* window, const DynStr& fileName, int32_t* width, in
             // A capture that failed must not be saved as a copy.
             DynStr bits = getBits();
             if (!bits.empty()) {
-                gReducedBits = static_cast<DynStr&&>(bits);
+                gReducedBits = std::move(bits);
                 result = 1;
             }
         }
