@@ -1,0 +1,134 @@
+#!/bin/bash
+# Usage: scenarios.sh SCENARIO BIN_DIR
+# One end-to-end run of the real tool, as a new user would make it.
+set -u
+scenario=$1
+export E2E_BIN=$(cd "$2" && pwd)
+export E2E_WORK="$E2E_BIN/../e2e/$scenario"
+rm -rf "$E2E_WORK"
+mkdir -p "$E2E_WORK"
+here=$(cd "$(dirname "$0")" && pwd)
+. "$here/../../scripts/wine-env.sh"
+. "$here/driver.sh"
+
+W=60
+INTRO_ROWS=(
+    "$(centre "Creo un copia ridotta delle foto ( 1000 pixel)" $W)"
+    "$(pad "" $W)"
+    "$(pad "Scegliere una foto qualsiasi dalla cartella contenente le" $W)"
+    "$(pad "immagini da ridurre." $W)"
+    "$(pad "Il programma inizia a leggere le foto e a creare le copie" $W)"
+    "$(pad "ridotte senza modificare l'originale!" $W)"
+    "$(pad "Le copie avranno lo stesso nome dell'originale preceduto da" $W)"
+    "$(pad "CR_ (che vuol dire CopiaRidotta) e saranno nella stessa" $W)"
+    "$(pad "cartella." $W)"
+    "$(pad "" $W)"
+    "$(centre "Batti un tasto per procedere..." $W)"
+    "$(pad "" $W)"
+)
+INTRO_ATTRIBUTES=(0C 07 07 07 07 07 07 07 07 07 0F 07)
+
+# expect_screen_from FIRST_INTRO_ROW LINE...: the intro scrolled up so that its
+# row FIRST_INTRO_ROW is on top, then the given lines in bright white, then a
+# blank bottom row.
+expect_scrolled_screen() {
+    local first=$1; shift
+    local row=1
+    for ((i = first - 1; i < 12; i++)); do
+        expect_row $row "${INTRO_ROWS[$i]}" "${INTRO_ATTRIBUTES[$i]}"
+        row=$((row + 1))
+    done
+    for line in "$@"; do
+        [ "$(screen_row $row)" = "$(pad "$line" $W)" ] ||
+            fail "row $row: expected [$line], got [$(screen_row $row)]"
+        [ "$(attribute_row $row | cut -c1-2)" = 0F ] || fail "row $row is not bright white"
+        row=$((row + 1))
+    done
+}
+
+make_photo() {   # make_photo PATH WIDTHxHEIGHT
+    convert -size "$2" gradient:orange-navy "$1" || fail "cannot make $1"
+}
+
+case $scenario in
+intro_and_cancel)
+    start_tool "$E2E_WORK"
+    wait_dialog
+    sleep 0.5
+    for row in $(seq 12); do
+        expect_row "$row" "${INTRO_ROWS[$((row - 1))]}" "${INTRO_ATTRIBUTES[$((row - 1))]}"
+    done
+    grep -q '^size 60 12 cursor 1 12$' "$DUMP" || fail "console not 60 x 12 with the cursor on row 12, col 1"
+    started=$(date +%s%N)
+    cancel_dialog
+    wait_exit 20
+    elapsed_ms=$((($(date +%s%N) - started) / 1000000))
+    expect_exit 0
+    for row in $(seq 12); do
+        expect_row "$row" "${INTRO_ROWS[$((row - 1))]}" "${INTRO_ATTRIBUTES[$((row - 1))]}"
+    done
+    [ "$elapsed_ms" -lt 1000 ] || fail "cancel took $elapsed_ms ms: the final pause must not run"
+    ;;
+folder_without_images)
+    folder="$E2E_WORK/appunti"
+    mkdir -p "$folder"
+    echo "nessuna foto" >"$folder/note.txt"
+    echo "testo" >"$folder/leggimi.doc"
+    start_tool "$E2E_WORK"
+    wait_dialog
+    choose_photo "$(winpath "$folder/note.txt")"
+    wait_exit 60
+    expect_exit 0
+    expect_scrolled_screen 4 "Leggo lista delle immagini." "Elaborazione." "Finito."
+    ;;
+slash_separators)
+    folder="$E2E_WORK/foto"
+    mkdir -p "$folder"
+    make_photo "$folder/gita.jpg" 64x48
+    start_tool "$E2E_WORK"
+    wait_dialog
+    choose_photo "Z:$folder/gita.jpg"
+    wait_exit 60
+    expect_exit 0
+    grep -q '^T:Leggo lista delle immagini\.' "$DUMP" || fail "no listing line"
+    grep -q '^T:Elaboro gita \.\.\.\.' "$DUMP" || fail "the photo of the chosen folder was not listed"
+    grep -q '^T:Finito\.' "$DUMP" || fail "no final line"
+    ;;
+blanks_in_path)
+    folder="$E2E_WORK/le mie foto/mare 2024"
+    mkdir -p "$folder"
+    make_photo "$folder/onda lunga.jpg" 64x48
+    start_tool "$E2E_WORK"
+    wait_dialog
+    choose_photo "$(winpath "$folder/onda lunga.jpg")"
+    wait_exit 60
+    expect_exit 0
+    grep -q '^T:Elaboro onda lunga \.\.\.\.' "$DUMP" || fail "the photo of the chosen folder was not listed"
+    grep -q '^T:Finito\.' "$DUMP" || fail "no final line"
+    ;;
+without_console)
+    # Standard output redirected to a file: no console at all. The console
+    # services fail quietly and the run still ends normally.
+    folder="$E2E_WORK/foto"
+    mkdir -p "$folder"
+    make_photo "$folder/sole.jpg" 64x48
+    (cd "$E2E_WORK" && exec "$CR_WINE" "$E2E_BIN/copiaridotta.exe" >"$E2E_WORK/out.txt" 2>&1 </dev/null) &
+    TOOL_PID=$!
+    wait_dialog
+    choose_photo "$(winpath "$folder/sole.jpg")"
+    for _ in $(seq 600); do
+        kill -0 "$TOOL_PID" 2>/dev/null || break
+        sleep 0.1
+    done
+    kill -0 "$TOOL_PID" 2>/dev/null && fail "the tool did not end within 60 s"
+    wait "$TOOL_PID"
+    EXIT_CODE=$?
+    TOOL_PID=""
+    expect_exit 0
+    ;;
+*)
+    echo "unknown scenario $scenario"
+    exit 2
+    ;;
+esac
+echo "scenario $scenario passed"
