@@ -1,0 +1,43 @@
+#include <windows.h>
+
+#include "runtime/errors.h"
+#include "runtime/strings.h"
+
+// A failed conversion hands the argument back unchanged.
+DynStr StrToWide(const DynStr& s)
+{
+    if (s.empty())
+        return DynStr();
+    int units = MultiByteToWideChar(CP_ACP, MB_PRECOMPOSED, s.bytes(), s.length(), nullptr, 0);
+    if (units <= 0)
+        return s;
+    if (units > INT32_MAX / 2) {
+        RaiseError(kErrOutOfMemory);
+        return DynStr();
+    }
+    DynStr wide = DynStr::ofLength(units * 2);
+    if (wide.empty())
+        return wide;
+    if (MultiByteToWideChar(CP_ACP, MB_PRECOMPOSED, s.bytes(), s.length(),
+                            reinterpret_cast<LPWSTR>(wide.mutableBytes()), units) != units)
+        return s;
+    return wide;
+}
+
+DynStr StrFromWide(const DynStr& w)
+{
+    int units = w.length() / 2;
+    if (units == 0)
+        return w;
+    LPCWSTR text = reinterpret_cast<LPCWSTR>(w.bytes());
+    int length = WideCharToMultiByte(CP_ACP, 0, text, units, nullptr, 0, nullptr, nullptr);
+    if (length <= 0)
+        return w;
+    DynStr result = DynStr::ofLength(length);
+    if (result.empty())
+        return result;
+    if (WideCharToMultiByte(CP_ACP, 0, text, units, result.mutableBytes(), length, nullptr,
+                            nullptr) != length)
+        return w;
+    return result;
+}
