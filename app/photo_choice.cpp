@@ -1,7 +1,8 @@
+#include "app/app.h"
+
 #include <commdlg.h>
 #include <string.h>
 
-#include "app/app.h"
 #include "runtime/console.h"
 #include "runtime/directory.h"
 
