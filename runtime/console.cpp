@@ -1,0 +1,269 @@
+#include "runtime/console.h"
+
+#include <string.h>
+
+#include "runtime/errors.h"
+#include "runtime/runtime_state.h"
+
+enum {
+    kTitleBufferSize = 256,
+    kTitleLimit = 232,
+    kTitleMarkBlanks = 13,
+    kPrintBufferCells = 256,
+    kMaxConsoleCells = 65535,
+    kWindowAttempts = 10,
+};
+
+static bool OnNtFamily()
+{
+    return gRuntime.platformId == VER_PLATFORM_WIN32_NT;
+}
+
+static WORD CurrentAttribute()
+{
+    return static_cast<WORD>(gRuntime.foreColor + 16 * gRuntime.backColor);
+}
+
+static bool ReadScreenInfo(CONSOLE_SCREEN_BUFFER_INFO* info)
+{
+    memset(info, 0, sizeof(*info));
+    return GetConsoleScreenBufferInfo(gRuntime.screen, info) && info->dwSize.X > 0 &&
+           info->dwSize.Y > 0;
+}
+
+static void PlaceCursor(int x, int y)
+{
+    COORD position = {static_cast<SHORT>(x), static_cast<SHORT>(y)};
+    SetConsoleCursorPosition(gRuntime.screen, position);
+}
+
+HWND ConsoleWindowHandle()
+{
+    if (gRuntime.consoleWindow)
+        return gRuntime.consoleWindow;
+    // The console has no documented owner window on old systems: mark the
+    // title so that it is unique for a moment, and look the window up by it.
+    char title[kTitleBufferSize];
+    memset(title, 0, sizeof(title));
+    DWORD length = GetConsoleTitleA(title, kTitleLimit);
+    if (length > kTitleLimit - 1)
+        length = kTitleLimit - 1;
+    memset(title + length, ' ', kTitleMarkBlanks);
+    title[length + kTitleMarkBlanks] = 0;
+    SetConsoleTitleA(title);
+    Sleep(200);   // the window caption follows the console title with a delay
+    HWND window = FindWindowA(nullptr, title);
+    title[length] = 0;
+    SetConsoleTitleA(title);
+    gRuntime.consoleWindow = window;
+    return window;
+}
+
+static void ClearScreen()
+{
+    CONSOLE_CURSOR_INFO hidden = gRuntime.cursorShape;
+    if (hidden.bVisible) {
+        hidden.bVisible = FALSE;
+        SetConsoleCursorInfo(gRuntime.screen, &hidden);
+    }
+    CONSOLE_SCREEN_BUFFER_INFO info;
+    ReadScreenInfo(&info);
+    DWORD cells = static_cast<DWORD>(info.dwSize.X) * static_cast<DWORD>(info.dwSize.Y);
+    COORD origin = {0, 0};
+    DWORD written = 0;
+    FillConsoleOutputCharacterA(gRuntime.screen, ' ', cells, origin, &written);
+    FillConsoleOutputAttribute(gRuntime.screen, CurrentAttribute(), cells, origin, &written);
+    PlaceCursor(0, 0);
+    SetConsoleCursorInfo(gRuntime.screen, &gRuntime.cursorShape);
+}
+
+// The console moves and resizes its window when the buffer changes; the
+// window is put back where it was, with its outer size.
+static bool ResizeBuffer(uint32_t columns, uint32_t rows)
+{
+    if (columns > kMaxConsoleCells || rows > kMaxConsoleCells)
+        return false;
+    HWND window = ConsoleWindowHandle();
+    RECT kept;
+    if (!window || !GetWindowRect(window, &kept))
+        return false;
+    LockWindowUpdate(window);
+    COORD size = {static_cast<SHORT>(columns), static_cast<SHORT>(rows)};
+    bool resized = SetConsoleScreenBufferSize(gRuntime.screen, size) != 0;
+    if (!OnNtFamily())
+        Sleep(250);
+    ClearScreen();
+    if (!OnNtFamily())
+        Sleep(250);
+    gRuntime.pendingScroll = 0;
+    SetWindowPos(window, nullptr, kept.left, kept.top, kept.right - kept.left,
+                 kept.bottom - kept.top, SWP_NOZORDER);
+    LockWindowUpdate(nullptr);
+    return resized;
+}
+
+static bool SetWindowSize(uint32_t columns, uint32_t rows)
+{
+    if (columns > kMaxConsoleCells || rows > kMaxConsoleCells)
+        return false;
+    SMALL_RECT area = {0, 0, static_cast<SHORT>(columns - 1), static_cast<SHORT>(rows - 1)};
+    SetConsoleWindowInfo(gRuntime.screen, TRUE, &area);
+    if (OnNtFamily())
+        return true;   // taken as set on NT; the buffer shrink that follows settles it
+    Sleep(250);
+    PlaceCursor(0, 0);
+    Sleep(250);
+    CONSOLE_SCREEN_BUFFER_INFO info;
+    if (!ReadScreenInfo(&info))
+        return false;
+    uint32_t shownColumns = static_cast<uint32_t>(info.srWindow.Right - info.srWindow.Left + 1);
+    uint32_t shownRows = static_cast<uint32_t>(info.srWindow.Bottom - info.srWindow.Top + 1);
+    return shownColumns == columns && shownRows == rows;
+}
+
+void ConsoleSetScreen(uint32_t columns, uint32_t rows)
+{
+    CONSOLE_SCREEN_BUFFER_INFO info;
+    if (!ReadScreenInfo(&info)) {
+        // No console buffer to size, and no size to go back to.
+        RaiseError(kErrBadArgument);
+        return;
+    }
+    uint32_t columns0 = static_cast<uint16_t>(info.dwSize.X);
+    uint32_t rows0 = static_cast<uint16_t>(info.dwSize.Y);
+    // The buffer may never be smaller than the window, so grow first, then
+    // size the window, then cut the buffer down to it.
+    if (!ResizeBuffer(columns > columns0 ? columns : columns0, rows > rows0 ? rows : rows0)) {
+        ResizeBuffer(columns0, rows0);
+        RaiseError(kErrBadArgument);
+        return;
+    }
+    bool windowSet = false;
+    for (int attempt = 0; attempt < kWindowAttempts && !windowSet; ++attempt)
+        windowSet = SetWindowSize(columns, rows);
+    if (!windowSet) {
+        ResizeBuffer(columns0, rows0);
+        RaiseError(kErrBadArgument);
+        return;
+    }
+    ResizeBuffer(columns, rows);
+}
+
+void ConsoleSetLocation(int32_t x, int32_t y)
+{
+    HWND window = ConsoleWindowHandle();
+    SetWindowPos(window, window, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+}
+
+int32_t ConsoleScreenWidth()
+{
+    CONSOLE_SCREEN_BUFFER_INFO info;
+    ReadScreenInfo(&info);
+    return info.dwSize.X;
+}
+
+void ConsoleLocate(int32_t row, int32_t column)
+{
+    CONSOLE_SCREEN_BUFFER_INFO info;
+    ReadScreenInfo(&info);
+    int x = info.dwCursorPosition.X;
+    int y = info.dwCursorPosition.Y;
+    if (column >= 1 && column <= info.dwSize.X)
+        x = column - 1;
+    if (row >= 1 && row <= info.dwSize.Y)
+        y = row - 1;
+    PlaceCursor(x, y);
+    gRuntime.pendingScroll = 0;
+}
+
+void ConsoleSetColor(uint32_t foreground, uint32_t background)
+{
+    if (foreground < 16)
+        gRuntime.foreColor = foreground;
+    if (background < 16)
+        gRuntime.backColor = background;
+    SetConsoleTextAttribute(gRuntime.screen, CurrentAttribute());
+}
+
+static void ScrollUpOneRow(int columns, int rows)
+{
+    SMALL_RECT moved = {0, 1, static_cast<SHORT>(columns - 1), static_cast<SHORT>(rows - 1)};
+    COORD destination = {0, 0};
+    CHAR_INFO fill;
+    fill.Char.AsciiChar = ' ';
+    fill.Attributes = CurrentAttribute();
+    ScrollConsoleScreenBufferA(gRuntime.screen, &moved, nullptr, destination, &fill);
+}
+
+void ConsolePrint(const DynStr& text)
+{
+    int32_t remaining = text.length();
+    if (remaining == 0)
+        return;
+    CONSOLE_SCREEN_BUFFER_INFO info;
+    if (!ReadScreenInfo(&info))
+        return;   // no screen: nothing to write to, and no width to wrap at
+    int columns = info.dwSize.X;
+    int rows = info.dwSize.Y;
+    int x = info.dwCursorPosition.X;
+    int y = info.dwCursorPosition.Y;
+    if (x >= columns || y >= rows)
+        return;
+    const char* next = text.bytes();
+    WORD attribute = CurrentAttribute();
+    CHAR_INFO cells[kPrintBufferCells];
+    while (remaining > 0) {
+        if (gRuntime.pendingScroll) {
+            gRuntime.pendingScroll = 0;
+            ScrollUpOneRow(columns, rows);
+        }
+        // A row wider than the print buffer is written in several pieces.
+        int count = columns - x;
+        if (count > remaining)
+            count = remaining;
+        if (count > kPrintBufferCells)
+            count = kPrintBufferCells;
+        for (int i = 0; i < count; ++i) {
+            cells[i].Char.AsciiChar = next[i];
+            cells[i].Attributes = attribute;
+        }
+        COORD pieceSize = {static_cast<SHORT>(count), 1};
+        COORD pieceStart = {0, 0};
+        SMALL_RECT target = {static_cast<SHORT>(x), static_cast<SHORT>(y),
+                             static_cast<SHORT>(x + count - 1), static_cast<SHORT>(y)};
+        WriteConsoleOutputA(gRuntime.screen, cells, pieceSize, pieceStart, &target);
+        next += count;
+        remaining -= count;
+        x += count;
+        if (x == columns) {
+            x = 0;
+            if (y == rows - 1)
+                gRuntime.pendingScroll = 1;
+            else
+                ++y;
+        }
+    }
+    PlaceCursor(x, y);
+}
+
+void ConsoleNewLine()
+{
+    CONSOLE_SCREEN_BUFFER_INFO info;
+    if (!ReadScreenInfo(&info))
+        return;
+    int columns = info.dwSize.X;
+    int rows = info.dwSize.Y;
+    int y = info.dwCursorPosition.Y;
+    if (y >= rows - 1) {
+        if (gRuntime.pendingScroll) {
+            gRuntime.pendingScroll = 0;
+            ScrollUpOneRow(columns, rows);
+        }
+        ScrollUpOneRow(columns, rows);
+        y = rows - 1;
+    } else {
+        ++y;
+    }
+    PlaceCursor(0, y);
+    gRuntime.pendingScroll = 0;
+}
