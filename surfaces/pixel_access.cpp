@@ -1,0 +1,84 @@
+#include <string.h>
+
+#include "surfaces/surface_internal.h"
+#include "surfaces/surfaces.h"
+
+enum { kBlockHeaderSize = 8 };
+
+// Bytes of a block of width x height pixels, or -1 when the block could not be
+// held in a string (the length is a signed 32-bit count).
+static int64_t blockSize(int32_t width, int32_t height)
+{
+    if (width < 0 || height < 0)
+        return -1;
+    int64_t size = kBlockHeaderSize + 4 * static_cast<int64_t>(width) * height;
+    return size > INT32_MAX ? -1 : size;
+}
+
+// A zeroed header with a negative height: the rows are top-down, as the
+// block stores them.
+static void fillTopDownHeader(BITMAPINFOHEADER* header, int32_t width, int32_t height)
+{
+    memset(header, 0, sizeof(*header));
+    header->biSize = sizeof(BITMAPINFOHEADER);
+    header->biWidth = width;
+    header->biHeight = -height;
+    header->biPlanes = 1;
+    header->biBitCount = 32;
+    header->biCompression = BI_RGB;
+}
+
+DynStr getBits()
+{
+    SurfaceRecord* record = lockCurrentSurface();
+    if (!record)
+        return DynStr();
+    DynStr block;
+    int64_t size = blockSize(record->width, record->height);
+    HGDIOBJ bitmap = GetCurrentObject(record->memoryDC, OBJ_BITMAP);
+    if (size > 0 && bitmap) {
+        block = DynStr::ofLength(static_cast<int32_t>(size));
+        if (!block.empty()) {
+            char* bytes = block.mutableBytes();
+            memcpy(bytes, &record->width, 4);
+            memcpy(bytes + 4, &record->height, 4);
+            BITMAPINFOHEADER header;
+            fillTopDownHeader(&header, record->width, record->height);
+            if (!GetDIBits(record->memoryDC, static_cast<HBITMAP>(bitmap), 0,
+                           static_cast<UINT>(record->height), bytes + kBlockHeaderSize,
+                           reinterpret_cast<BITMAPINFO*>(&header), DIB_RGB_COLORS))
+                block = DynStr();
+        }
+    }
+    unlockGraphics();
+    return block;
+}
+
+void setBits(const DynStr& block)
+{
+    // Only a block that holds every pixel its own header claims is used.
+    if (block.length() < kBlockHeaderSize)
+        return;
+    int32_t width;
+    int32_t height;
+    memcpy(&width, block.bytes(), 4);
+    memcpy(&height, block.bytes() + 4, 4);
+    int64_t size = blockSize(width, height);
+    if (width <= 0 || height <= 0 || size < 0 || size > block.length())
+        return;
+
+    SurfaceRecord* record = lockCurrentSurface();
+    if (!record)
+        return;
+    HGDIOBJ bitmap = GetCurrentObject(record->memoryDC, OBJ_BITMAP);
+    BITMAPINFOHEADER header;
+    fillTopDownHeader(&header, width, height);
+    if (bitmap &&
+        SetDIBits(record->memoryDC, static_cast<HBITMAP>(bitmap), 0, static_cast<UINT>(height),
+                  block.bytes() + kBlockHeaderSize, reinterpret_cast<BITMAPINFO*>(&header),
+                  DIB_RGB_COLORS)) {
+        markDrawn(record);
+        return;
+    }
+    unlockGraphics();
+}

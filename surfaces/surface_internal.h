@@ -1,0 +1,79 @@
+// Internals shared by the files of the graphic surfaces: the surface record,
+// the registry, the two spin locks and the repaint policy.
+#pragma once
+#include <windows.h>
+#include <stdint.h>
+
+enum SurfaceFlag : LONG {
+    kFlagFrameWindow = 0x01,
+    kFlagChildControl = 0x02,
+    kFlagDeferredRedraw = 0x04,
+    kFlagBatchedRedraw = 0x08,
+    kFlagDirty = 0x10,
+    kFlagForceRedraw = 0x20,
+};
+
+enum SurfaceKind : int32_t {
+    kKindFrame = 0,
+    kKindWindowSurface = 14,
+    kKindBitmapSurface = 24,
+};
+
+enum { kBatchedRedrawInterval = 250 };
+
+struct SurfaceRecord {
+    SurfaceRecord* next;
+    uint32_t handle;
+    uint32_t owner;
+    volatile LONG flags;        // changed by the drawing and the window thread
+    int32_t fontNumber;
+    HGDIOBJ previousFont;
+    HDC memoryDC;
+    HGDIOBJ previousBitmap;
+    int32_t width;
+    int32_t height;
+    int32_t positionX;
+    int32_t positionY;
+    int32_t textHeight;
+    int32_t externalLeading;
+    COLORREF foreColor;
+    int32_t backColor;          // COLORREF, or kColorNone for transparent
+    int32_t kind;
+    WNDPROC previousControlProc;
+    uint32_t redrawCounter;
+    uint32_t style;             // frames only: the style they were made with
+};
+
+// Registry. Records returned by findObject stay valid only while the caller
+// holds the graphics lock, or on the window thread that owns the window.
+SurfaceRecord* registerObject(uint32_t handle, uint32_t owner, LONG flags, int32_t kind);
+void releaseObject(uint32_t handle);
+SurfaceRecord* findObject(uint32_t handle);
+// Sets or clears the deferred-redraw bit of a registered surface of kind 14 or
+// 24 in one registry walk; false when the handle names none.
+bool setDeferredRedrawOfSurface(uint32_t handle, bool deferred);
+
+// Graphics lock
+void lockGraphics();
+bool tryLockGraphics();
+// For the window thread: waits for the lock while still answering messages
+// that other threads send to it, so a drawing thread blocked in UpdateWindow
+// on one of its windows can go on and release the lock.
+void lockGraphicsAnsweringSends();
+void unlockGraphics();
+
+// Takes the graphics lock and returns the current surface; null (lock not
+// held) when the thread has none.
+SurfaceRecord* lockCurrentSurface();
+// Applies the repaint policy and releases the graphics lock.
+void markDrawn(SurfaceRecord* record);
+
+void setSurfaceFlags(SurfaceRecord* record, LONG flags);
+void clearSurfaceFlags(SurfaceRecord* record, LONG flags);
+
+// Window handle (or, for bitmaps, the handle itself) that handle + control id
+// name, as attachSurface resolves them.
+uint32_t resolveSurfaceHandle(uint32_t handle, int32_t controlId);
+
+// Default font, colours and text modes of a new surface's DC.
+void prepareSurfaceDC(SurfaceRecord* record);
