@@ -14,9 +14,15 @@ expect() {
 expect 'file format pei-i386' 'PE32 for i386'
 expect '^Subsystem[[:space:]]+00000003' 'console subsystem'
 expect 'large address aware' 'large-address-aware'
+# The loader is exported under its plain name, without the @16 of __stdcall.
+expect '[[:space:]]fGDIp_2hBMP$' 'exports fGDIp_2hBMP'
+if grep -q 'fGDIp_2hBMP@' <<<"$headers"; then
+    echo "FAILED: fGDIp_2hBMP exported undecorated"
+    status=1
+fi
 if grep -i -E 'DLL Name: (libstdc|libgcc|libwinpthread)' <<<"$headers"; then
     echo "FAILED: linked statically"
     status=1
 fi
-[ $status -eq 0 ] && echo "$exe: PE32 i386 console executable, large-address-aware, static"
+[ $status -eq 0 ] && echo "$exe: PE32 i386 console executable, large-address-aware, static, exports fGDIp_2hBMP"
 exit $status

@@ -1,0 +1,75 @@
+// Loading photos through the imaging library: their size, and drawing one
+// into a graphic surface. The caller holds the library session.
+#include "imaging/imaging.h"
+#include "imaging/imaging_internal.h"
+#include "runtime/strings.h"
+#include "surfaces/surfaces.h"
+
+DynStr WideFileName(const DynStr& fileName)
+{
+    static const char terminator[2] = {0, 0};
+    return StrConcat(StrToWide(fileName), DynStr(terminator, 2));
+}
+
+GpStatus LoadUprightImage(const DynStr& fileName, GpImage** image)
+{
+    *image = nullptr;
+    DynStr wide = WideFileName(fileName);
+    GpStatus status = GdipLoadImageFromFile(reinterpret_cast<const WCHAR*>(wide.bytes()), image);
+    if (status != kGdipOk) {
+        *image = nullptr;
+        return status;
+    }
+    // Turned before the size is read, so that size and drawing agree.
+    TurnUpright(*image, ReadExifOrientation(fileName));
+    return kGdipOk;
+}
+
+void fGDIp_ImageSize(const DynStr& fileName, int32_t* width, int32_t* height)
+{
+    GpImage* image = nullptr;
+    if (LoadUprightImage(fileName, &image) != kGdipOk)
+        return;
+    UINT imageWidth = 0, imageHeight = 0;
+    GdipGetImageWidth(image, &imageWidth);
+    GdipGetImageHeight(image, &imageHeight);
+    GdipDisposeImage(image);
+    *width = static_cast<int32_t>(imageWidth);
+    *height = static_cast<int32_t>(imageHeight);
+}
+
+int32_t __stdcall fGDIp_2hBMP(BSTR fileName, uint32_t target, int32_t, int32_t fillColor)
+{
+    // Owned from here on: freed when `name` goes, whatever the path.
+    DynStr name = DynStr::adopt(fileName);
+    GpImage* image = nullptr;
+    if (LoadUprightImage(name, &image) != kGdipOk)
+        return 0;
+    UINT imageWidth = 0, imageHeight = 0;
+    GdipGetImageWidth(image, &imageWidth);
+    GdipGetImageHeight(image, &imageHeight);
+    if (imageWidth == 0 || imageHeight == 0 || imageWidth > INT32_MAX || imageHeight > INT32_MAX) {
+        GdipDisposeImage(image);
+        return 0;
+    }
+
+    attachSurface(target, 0, false);
+    long double canvasWidth = 0, canvasHeight = 0;
+    surfaceSize(&canvasWidth, &canvasHeight);
+    HDC dc = surfaceDC();
+    GpGraphics* graphics = nullptr;
+    if (!dc || GdipCreateFromHDC(dc, &graphics) != kGdipOk || !graphics) {
+        GdipDisposeImage(image);
+        attachSurface(target, 0, false);
+        endBitmapSurface();
+        return 0;
+    }
+    if (fillColor != kColorNone)
+        clearSurface(fillColor, 0);
+    Placement place = PlaceImage(static_cast<int32_t>(imageWidth), static_cast<int32_t>(imageHeight),
+                                 static_cast<int32_t>(canvasWidth), static_cast<int32_t>(canvasHeight));
+    GdipDrawImageRectI(graphics, image, place.x, place.y, place.width, place.height);
+    GdipDeleteGraphics(graphics);
+    GdipDisposeImage(image);
+    return static_cast<int32_t>(target);
+}

@@ -1,0 +1,45 @@
+// Pieces of the image pipeline shared between its files and its tests.
+#pragma once
+#include <windows.h>
+#include <stddef.h>
+#include <stdint.h>
+
+#include "imaging/gdiplus_flat.h"
+#include "runtime/dynstr.h"
+
+// Long sides of the two copies.
+enum : int32_t { kLargeCopySide = 1000, kSmallCopySide = 300 };
+
+// Size of the copy for a photo of photoWidth x photoHeight (both > 0);
+// sizeMode 1 = large copy, otherwise small. Each side is at least 1 pixel.
+void ReducedCopySize(int32_t photoWidth, int32_t photoHeight, int32_t sizeMode, int32_t* width,
+                     int32_t* height);
+
+// Where an image of imageWidth x imageHeight is drawn on a canvas of
+// canvasWidth x canvasHeight: full width from the top edge when landscape,
+// full height centred when portrait or square. Sides are at least 1 pixel.
+struct Placement {
+    int32_t x, y, width, height;
+};
+Placement PlaceImage(int32_t imageWidth, int32_t imageHeight, int32_t canvasWidth,
+                     int32_t canvasHeight);
+
+// EXIF orientation (1 to 8) of a JPEG held in data[0..size), 0 when the
+// bytes carry none or are not a well-formed JPEG with an EXIF block.
+int32_t ExifOrientationFromBytes(const unsigned char* data, size_t size);
+// The same for the file's first bytes; 0 when it cannot be read.
+int32_t ReadExifOrientation(const DynStr& fileName);
+// Turns and mirrors a loaded photo of this orientation so that it stands
+// upright; 0, 1 and unknown values leave it as it is.
+void TurnUpright(GpImage* image, int32_t orientation);
+
+// Loads a photo turned upright. The caller holds a session and disposes of
+// the image; on failure *image is null and the library's status returned.
+GpStatus LoadUprightImage(const DynStr& fileName, GpImage** image);
+
+// Zero-terminated UTF-16 form of an ANSI name, held as a byte string.
+DynStr WideFileName(const DynStr& fileName);
+
+// The MIME type under which a file name is saved: -1 for an empty name,
+// 0 when nothing is to be attempted, 1 with *mimeType set.
+int32_t SaveMimeType(const DynStr& fileName, DynStr* mimeType);

@@ -1,0 +1,64 @@
+// Writing a captured copy: the pixel block back into a bitmap, wrapped as a
+// library image and saved with the encoder its name asks for.
+#include <string.h>
+
+#include "imaging/imaging.h"
+#include "imaging/imaging_internal.h"
+#include "runtime/console.h"
+#include "runtime/strings.h"
+#include "surfaces/surfaces.h"
+
+int32_t fGDIp_SaveImage(DynStr fileName, void* image)
+{
+    DynStr mimeType;
+    int32_t verdict = SaveMimeType(fileName, &mimeType);
+    if (verdict <= 0)
+        return verdict;
+    // Without a matching encoder the save is still tried with the zero class
+    // identifier; the library's refusal is then the result.
+    CLSID classId = {};
+    fGDIp_EncoderClsid(mimeType, &classId);
+    DynStr wide = WideFileName(StrLower(fileName));
+    return GdipSaveImageToFile(static_cast<GpImage*>(image),
+                               reinterpret_cast<const WCHAR*>(wide.bytes()), &classId, nullptr);
+}
+
+// True when the block holds exactly width x height pixels.
+static bool BlockFits(const DynStr& block, int32_t width, int32_t height)
+{
+    if (width <= 0 || height <= 0 || block.length() < 8)
+        return false;
+    int32_t blockWidth = 0, blockHeight = 0;
+    memcpy(&blockWidth, block.bytes(), 4);
+    memcpy(&blockHeight, block.bytes() + 4, 4);
+    int64_t pixels = static_cast<int64_t>(width) * height;
+    return blockWidth == width && blockHeight == height && block.length() - 8 == pixels * 4;
+}
+
+void SaveReducedCopy(const DynStr& outputName, int32_t* width, int32_t* height)
+{
+    DynStr fileName = StrLower(outputName);
+    bool saved = false;
+    uint32_t bitmap = 0;
+    // A block of another size would leave pixels that were never set.
+    if (BlockFits(gReducedBits, *width, *height))
+        bitmap = newBitmapSurface(*width, *height);
+    if (bitmap) {
+        attachSurface(bitmap, 0, false);
+        setBits(gReducedBits);
+        gGdipToken = fGDIp_Startup();
+        GpBitmap* image = nullptr;
+        if (GdipCreateBitmapFromHBITMAP(SurfaceToHandle<HBITMAP>(bitmap), nullptr, &image) ==
+                kGdipOk && image) {
+            saved = fGDIp_SaveImage(fileName, image) == kGdipOk;
+            GdipDisposeImage(image);
+        }
+        fGDIp_Shutdown(gGdipToken);
+        attachSurface(bitmap, 0, false);
+        endBitmapSurface();
+    }
+    if (!saved) {
+        ConsolePrint(StrConcat(DynStr("Impossibile salvare "), fileName));
+        ConsoleNewLine();
+    }
+}
