@@ -40,8 +40,9 @@ protected:
         ASSERT_NE(INVALID_HANDLE_VALUE, file) << name;
         CloseHandle(file);
         made_.push_back(name);
-        if (attributes != FILE_ATTRIBUTE_NORMAL)
+        if (attributes != FILE_ATTRIBUTE_NORMAL) {
             ASSERT_TRUE(SetFileAttributesA(name.c_str(), attributes)) << name;
+        }
     }
     void MakeFolder(const std::string& name)
     {
