@@ -77,6 +77,19 @@ static void ClearScreen()
     SetConsoleCursorInfo(gRuntime.screen, &gRuntime.cursorShape);
 }
 
+// The classic console window takes the outer size it is given. Other console
+// windows (Wine's) size themselves from their cells and read a forced outer
+// size as a new cell count, growing the buffer again; there only the place
+// is kept.
+static UINT KeptPlaceFlags(HWND window)
+{
+    char className[64] = {0};
+    GetClassNameA(window, className, sizeof(className));
+    if (strcmp(className, "ConsoleWindowClass") == 0)
+        return SWP_NOZORDER;
+    return SWP_NOZORDER | SWP_NOSIZE;
+}
+
 // The console moves and resizes its window when the buffer changes; the
 // window is put back where it was, with its outer size.
 static bool ResizeBuffer(uint32_t columns, uint32_t rows)
@@ -97,7 +110,7 @@ static bool ResizeBuffer(uint32_t columns, uint32_t rows)
         Sleep(250);
     gRuntime.pendingScroll = 0;
     SetWindowPos(window, nullptr, kept.left, kept.top, kept.right - kept.left,
-                 kept.bottom - kept.top, SWP_NOZORDER);
+                 kept.bottom - kept.top, KeptPlaceFlags(window));
     LockWindowUpdate(nullptr);
     return resized;
 }

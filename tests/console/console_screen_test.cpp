@@ -277,6 +277,13 @@ TEST_F(ConsoleScreen, SetScreenFromALargeBufferShrinksClearsAndKeepsThePlace)
         EXPECT_EQ(Repeat(' ', 60), cells.text) << "row " << row;
         EXPECT_TRUE(AllAre(cells.attributes, 0x2E)) << "row " << row;
     }
+    // The console window follows on its own time; once it has, the sizes hold.
+    LetTheWindowRedraw();
+    info = ScreenInfo();
+    EXPECT_EQ(60, info.dwSize.X);
+    EXPECT_EQ(12, info.dwSize.Y);
+    EXPECT_EQ(59, info.srWindow.Right - info.srWindow.Left);
+    EXPECT_EQ(11, info.srWindow.Bottom - info.srWindow.Top);
     RECT after;
     ASSERT_TRUE(GetWindowRect(window, &after));
     EXPECT_EQ(before.left, after.left);
