@@ -13,6 +13,9 @@ void ShowIntro();
 // The chosen photo's folder with its trailing separator, or "" when nothing
 // was chosen. After a choice the current directory is that folder.
 DynStr ChoosePhoto();
+// The folder of a chosen photo, up to and including its last backslash or slash,
+// made the current directory.
+DynStr EnterPhotoFolder(const DynStr& photoPath);
 // GetOpenFileNameA with the 76-byte record; fileName and flags are in and out.
 int32_t OpenFileDialog(HWND owner, const DynStr& caption, DynStr* fileName,
                        const DynStr& initialFolder, const DynStr& filter,

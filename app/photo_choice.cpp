@@ -62,6 +62,17 @@ int32_t OpenFileDialog(HWND owner, const DynStr& caption, DynStr* fileName,
     return result;
 }
 
+DynStr EnterPhotoFolder(const DynStr& photoPath)
+{
+    int32_t separatorAt = StrFindAny(-1, photoPath, "\\/");
+    DynStr folder = StrMid(photoPath, 1, separatorAt);
+    // Wine's dialog leaves the current directory where it started; the listing
+    // and every name of the batch are relative to the chosen folder.
+    if (!folder.empty())
+        SetCurrentDirectoryA(folder.bytes());
+    return folder;
+}
+
 DynStr ChoosePhoto()
 {
     HWND owner = ConsoleWindowHandle();
@@ -72,11 +83,5 @@ DynStr ChoosePhoto()
                                     initialFolder, kImageFilter, DynStr(), &flags);
     if (!chosen || fileName.empty())
         return DynStr();
-    int32_t separatorAt = StrFindAny(-1, fileName, "\\/");
-    DynStr folder = StrMid(fileName, 1, separatorAt);
-    // Wine's dialog leaves the current directory where it started; the listing
-    // and every name of the batch are relative to the chosen folder.
-    if (!folder.empty())
-        SetCurrentDirectoryA(folder.bytes());
-    return folder;
+    return EnterPhotoFolder(fileName);
 }
