@@ -113,6 +113,53 @@ without_console)
     TOOL_PID=""
     expect_exit 0
     ;;
+batch_of_photos)
+    # A folder as a user would have it: photos of several shapes and formats,
+    # one file that only looks like a photo, and copies of an earlier run.
+    folder="$E2E_WORK/Vacanze"
+    mkdir -p "$folder"
+    make_photo "$folder/IMG_0001.JPG" 4000x3000
+    make_photo "$folder/Ritratto.jpg" 2000x3000
+    make_photo "$folder/panorama.png" 800x100
+    make_photo "$folder/schema.bmp" 640x480
+    make_photo "$folder/Gif.gif" 1000x295
+    echo "non sono una foto" >"$folder/rotta.jpg"
+    make_photo "$folder/cr_vecchia.jpg" 10x10
+    (cd "$folder" && md5sum -- * >"$E2E_WORK/sources.md5")
+    for run in 1 2; do
+        start_tool "$E2E_WORK"
+        wait_dialog
+        choose_photo "$(winpath "$folder/Ritratto.jpg")"
+        wait_exit 180
+        expect_exit 0
+        (cd "$folder" && md5sum -c --quiet "$E2E_WORK/sources.md5") || fail "a source changed"
+        for base in IMG_0001 Ritratto panorama schema Gif rotta; do
+            grep -q "^T:Elaboro $base \.\.\.\. *\$" "$DUMP" || fail "no progress line for $base"
+        done
+        [ "$(grep -c '^T:Function failed *$' "$DUMP")" = 2 ] ||
+            fail "the file that is no photo must give two Function failed lines"
+        grep -q '^T:Elaboro cr_vecchia' "$DUMP" && fail "an earlier copy was listed"
+        expect_copy() {   # expect_copy NAME WIDTHxHEIGHT
+            [ -f "$folder/$1" ] || fail "$1 was not written (run $run)"
+            local got
+            got=$(identify -format '%m %wx%h' "$folder/$1")
+            [ "$got" = "JPEG $2" ] || fail "$1: expected JPEG $2, got $got"
+        }
+        expect_copy cr_img_0001.jpg 1000x750
+        expect_copy a_img_0001.jpg 300x225
+        expect_copy cr_ritratto.jpg 667x1000
+        expect_copy a_ritratto.jpg 200x300
+        expect_copy cr_panorama.jpg 1000x120
+        expect_copy a_panorama.jpg 300x36
+        expect_copy cr_schema.jpg 1000x750
+        expect_copy a_schema.jpg 300x225
+        expect_copy cr_gif.jpg 1000x290
+        expect_copy a_gif.jpg 300x87
+        [ -e "$folder/cr_rotta.jpg" ] || [ -e "$folder/a_rotta.jpg" ] &&
+            fail "copies were written for a file that is no photo"
+        [ "$(ls "$folder" | wc -l)" = 17 ] || fail "unexpected files: $(ls "$folder")"
+    done
+    ;;
 *)
     echo "unknown scenario $scenario"
     exit 2
