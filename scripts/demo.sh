@@ -12,7 +12,7 @@ export E2E_BIN="$build/bin" E2E_WORK="$build/demo"
 photos="$E2E_WORK/foto di esempio"
 rm -rf "$E2E_WORK"
 mkdir -p "$photos"
-convert -size 1600x1200 plasma:orange-blue -blur 0x2 "$photos/IMG_0001.JPG"
+convert -size 4000x3000 plasma:orange-blue -blur 0x2 "$photos/IMG_0001.JPG"
 convert -size 1200x1600 gradient:skyblue-seagreen -swirl 120 "$photos/Ritratto.jpg"
 convert -size 900x600 radial-gradient:gold-firebrick "$photos/tramonto.png"
 convert -size 640x480 pattern:checkerboard -fill navy -draw "circle 320,240 320,100" "$photos/schema.bmp"
@@ -21,9 +21,22 @@ echo "Sample photos: $photos"
 start_tool "$E2E_WORK"
 wait_dialog
 choose_photo "$(winpath "$photos/IMG_0001.JPG")"
-sleep 3
+# The screenshot is taken while the batch runs, with a copy in the preview.
+for _ in $(seq 300); do
+    grep -q '^T:Elaboro ' "$DUMP" 2>/dev/null && break
+    sleep 0.1
+done
 shot="$build/screenshot.png"
-import -window root "$shot" 2>/dev/null
+BUTTON_FACE="srgb(245,245,245)"
+for _ in $(seq 40); do
+    import -window root "$shot" 2>/dev/null
+    # The preview opens filled with the button face; wait for the photo in it.
+    pixel=$(convert "$shot" -format '%[pixel:p{500,300}]' info: 2>/dev/null)
+    case $pixel in
+        "srgb(0,0,0)"|"$BUTTON_FACE") sleep 0.1 ;;
+        *) break ;;
+    esac
+done
 wait_exit 180
 echo "Console at the end:"
 grep '^T:' "$DUMP" | sed 's/^T:/  |/; s/$/|/'
