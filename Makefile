@@ -1,7 +1,7 @@
 # make run: install, build and run the tool; make test: install, build, run every test.
 BUILD ?= build
 
-.PHONY: all deps build test run clean
+.PHONY: all deps build test run bench clean
 
 all: build
 
@@ -17,6 +17,9 @@ test: deps
 
 run: deps
 	@tree=$$(bash scripts/build.sh $(BUILD)) && bash scripts/run.sh $$tree
+
+bench: deps
+	@tree=$$(bash scripts/build.sh $(BUILD)) && bash scripts/bench.sh $$tree
 
 clean:
 	rm -rf $(BUILD)

@@ -42,4 +42,13 @@ if [ ! -f "$WINEPREFIX/system.reg" ]; then
     wineserver -w
 fi
 
+# Without a window manager Wine waits about 2 s for one whenever a window is
+# hidden; on the private display tell it that no manager will come.
+x11_key='HKCU\Software\Wine\X11 Driver'
+if [ -n "$xvfb_pid" ]; then
+    "$CR_WINE" reg add "$x11_key" /v Managed /d N /f >/dev/null 2>&1
+else
+    "$CR_WINE" reg delete "$x11_key" /v Managed /f >/dev/null 2>&1
+fi
+
 "$@"

@@ -1,0 +1,121 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "app/app.h"
+
+namespace {
+
+// A fresh folder under the temporary folder, made the current directory for
+// the test and removed afterwards.
+class ImageListFolder : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        char temp[MAX_PATH];
+        GetTempPathA(MAX_PATH, temp);
+        folder_ = std::string(temp) + "cr_list_" + std::to_string(GetCurrentProcessId()) + "_" +
+                  std::to_string(GetTickCount());
+        ASSERT_TRUE(CreateDirectoryA(folder_.c_str(), nullptr));
+        GetCurrentDirectoryA(MAX_PATH, previous_);
+        ASSERT_TRUE(SetCurrentDirectoryA(folder_.c_str()));
+    }
+    void TearDown() override
+    {
+        SetCurrentDirectoryA(previous_);
+        for (const std::string& name : made_) {
+            std::string path = folder_ + "\\" + name;
+            SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+            if (!DeleteFileA(path.c_str()))
+                RemoveDirectoryA(path.c_str());
+        }
+        RemoveDirectoryA(folder_.c_str());
+    }
+    void MakeFile(const std::string& name, DWORD attributes = FILE_ATTRIBUTE_NORMAL)
+    {
+        HANDLE file = CreateFileA(name.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                  FILE_ATTRIBUTE_NORMAL, nullptr);
+        ASSERT_NE(INVALID_HANDLE_VALUE, file) << name;
+        CloseHandle(file);
+        made_.push_back(name);
+        if (attributes != FILE_ATTRIBUTE_NORMAL) {
+            ASSERT_TRUE(SetFileAttributesA(name.c_str(), attributes)) << name;
+        }
+    }
+    void MakeFolder(const std::string& name)
+    {
+        ASSERT_TRUE(CreateDirectoryA(name.c_str(), nullptr));
+        made_.push_back(name);
+    }
+    static std::vector<std::string> BuildSorted()
+    {
+        StrList images = {};
+        StrListCreate(&images, 1, 1);
+        BuildImageList("*.*", "album,cr_,a_,crw_", &images);
+        std::vector<std::string> names;
+        for (int32_t i = 1; i <= StrListUpperBound(&images); ++i) {
+            const DynStr& name = *StrListAt(&images, i);
+            names.push_back(std::string(name.bytes(), name.length()));
+        }
+        StrListRelease(&images);
+        std::sort(names.begin(), names.end());
+        return names;
+    }
+
+    std::string folder_;
+    char previous_[MAX_PATH];
+    std::vector<std::string> made_;
+};
+
+TEST_F(ImageListFolder, KeepsTheNamesThatPassBothTestsAndNothingElse)
+{
+    std::vector<std::string> listed = {"IMG_0001.JPG", "foto.png",     "foto.bmp", "foto.gif",
+                                       "LEGGIMI",      "foto.jpg.bak", "x.mp"};
+    const char* notListed[] = {"foto.jpeg",       "foto.tif",        "foto.tiff",
+                               "foto.wmf",        "cr_IMG_0002.jpg", "CR_IMG_0003.JPG",
+                               "a_IMG_0001.jpg",  "vacanza_1.jpg",   "scr_01.jpg",
+                               "Album di Maria.jpg", "CRW_1234.JPG", "mare.2019.jpg"};
+    for (const std::string& name : listed)
+        MakeFile(name);
+    for (const char* name : notListed)
+        MakeFile(name);
+    MakeFile("nascosta.jpg", FILE_ATTRIBUTE_HIDDEN);
+    MakeFile("sistema.jpg", FILE_ATTRIBUTE_SYSTEM);
+    MakeFolder("sottocartella.jpg");
+
+    std::sort(listed.begin(), listed.end());
+    EXPECT_EQ(listed, BuildSorted());
+}
+
+TEST_F(ImageListFolder, AFolderWithoutImagesLeavesTheListAsItCame)
+{
+    MakeFile("note.txt");
+    MakeFile("cr_vecchia.jpg");
+    StrList images = {};
+    StrListCreate(&images, 1, 1);
+    BuildImageList("*.*", "album,cr_,a_,crw_", &images);
+    ASSERT_EQ(1, StrListUpperBound(&images));
+    EXPECT_EQ(1, images.lo);
+    EXPECT_TRUE(StrListAt(&images, 1)->empty());
+    StrListRelease(&images);
+}
+
+TEST_F(ImageListFolder, ASecondRunListsNoneOfTheCopiesTheFirstRunWrites)
+{
+    for (const char* name : {"IMG_0001.JPG", "Gita.png", "mare.bmp", "Citt\xE0.jpg"})
+        MakeFile(name);
+    std::vector<std::string> first = BuildSorted();
+    ASSERT_EQ(4u, first.size());
+    // The names the batch writes: prefix, base name in lower case, ".jpg".
+    for (const std::string& name : first) {
+        DynStr base = StrLower(StrBefore(1, DynStr(name.c_str()), "."));
+        std::string lowerBase(base.bytes(), base.length());
+        MakeFile("cr_" + lowerBase + ".jpg");
+        MakeFile("a_" + lowerBase + ".jpg");
+    }
+    EXPECT_EQ(first, BuildSorted());
+}
+
+}  // namespace

@@ -1,0 +1,138 @@
+# End-to-end driver for the real copiaridotta.exe, sourced by the scenarios.
+# The tool runs inside a real console window (wineconsole) under
+# console_watch.exe, which keeps a dump of the console's screen and records
+# the exit code; the file-open dialog is driven with xdotool. Every wait is
+# bounded; a failure prints what was seen and kills what was started.
+set -u
+
+DIALOG_TITLE="Scegli una foto da copiare ridotta"
+E2E_BIN=${E2E_BIN:?}
+E2E_WORK=${E2E_WORK:?}
+DUMP="$E2E_WORK/screen.txt"
+TOOL_PID=""
+DIALOG_ID=""
+
+winpath() {
+    local path=$1
+    echo "Z:${path//\//\\}"
+}
+
+stop_tool() {
+    if [ -n "$TOOL_PID" ] && kill -0 "$TOOL_PID" 2>/dev/null; then
+        kill "$TOOL_PID" 2>/dev/null
+        wineserver -k >/dev/null 2>&1
+    fi
+    TOOL_PID=""
+}
+
+fail() {
+    echo "FAILED: $*"
+    if [ -f "$DUMP" ]; then
+        echo "--- console screen ---"
+        grep '^T:' "$DUMP" | sed 's/^T:/|/; s/$/|/'
+        grep '^exit' "$DUMP"
+    fi
+    if [ -n "${DISPLAY:-}" ] && import -window root "$E2E_WORK/failure.png" 2>/dev/null; then
+        echo "screenshot: $E2E_WORK/failure.png"
+    fi
+    stop_tool
+    exit 1
+}
+
+# start_tool START_FOLDER: the tool in its console window, current directory START_FOLDER.
+start_tool() {
+    rm -f "$DUMP"
+    (cd "$1" && exec "$CR_WINE" wineconsole "$E2E_BIN/console_watch.exe" "$(winpath "$DUMP")" \
+        "$(winpath "$E2E_BIN/copiaridotta.exe")") >"$E2E_WORK/wine.log" 2>&1 &
+    TOOL_PID=$!
+}
+
+wait_dialog() {
+    DIALOG_ID=""
+    for _ in $(seq 300); do
+        DIALOG_ID=$(xdotool search --name "$DIALOG_TITLE" 2>/dev/null | head -n 1)
+        [ -n "$DIALOG_ID" ] && return 0
+        sleep 0.1
+    done
+    fail "the dialog \"$DIALOG_TITLE\" did not appear within 30 s"
+}
+
+# choose_photo PATH_AS_TYPED: types the path into the dialog's name field and
+# presses Enter; tries again while the dialog stays open (keys typed before
+# the dialog has settled its focus can be lost).
+choose_photo() {
+    for _ in 1 2 3; do
+        xdotool windowfocus --sync "$DIALOG_ID" 2>/dev/null
+        sleep 0.5
+        xdotool key ctrl+a BackSpace
+        xdotool type --delay 20 "$1"
+        xdotool key Return
+        for _ in $(seq 30); do
+            xdotool search --name "$DIALOG_TITLE" >/dev/null 2>&1 || return 0
+            sleep 0.1
+        done
+    done
+    fail "the dialog did not take the path $1"
+}
+
+cancel_dialog() {
+    xdotool windowfocus --sync "$DIALOG_ID" 2>/dev/null
+    sleep 0.3
+    xdotool key Escape
+}
+
+# wait_exit SECONDS: waits for the tool to end; sets EXIT_CODE.
+wait_exit() {
+    local tenths=$(($1 * 10))
+    for _ in $(seq "$tenths"); do
+        if [ -f "$DUMP" ] && grep -q '^exit ' "$DUMP"; then
+            EXIT_CODE=$(sed -n 's/^exit //p' "$DUMP" | tr -d '\r')
+            for _ in $(seq 50); do
+                kill -0 "$TOOL_PID" 2>/dev/null || break
+                sleep 0.1
+            done
+            stop_tool
+            return 0
+        fi
+        sleep 0.1
+    done
+    fail "the tool did not end within $1 s"
+}
+
+# screen_row N: the characters of row N (1-based) of the last dump.
+screen_row() {
+    grep '^T:' "$DUMP" | sed -n "${1}p" | cut -c3-
+}
+
+# attribute_row N: the attributes of row N, two hex digits per cell.
+attribute_row() {
+    grep '^A:' "$DUMP" | sed -n "${1}p" | cut -c3-
+}
+
+# repeat TEXT COUNT
+repeat() {
+    local result=""
+    for _ in $(seq "$2"); do result+=$1; done
+    echo "$result"
+}
+
+expect_row() {
+    local row=$1 text=$2 attribute=$3
+    local width=${#text}
+    local got
+    got=$(screen_row "$row")
+    [ "$got" = "$text" ] || fail "row $row: expected [$text], got [$got]"
+    [ "$(attribute_row "$row")" = "$(repeat "$attribute" "$width")" ] ||
+        fail "row $row: expected attribute $attribute in every cell, got $(attribute_row "$row")"
+}
+
+expect_exit() {
+    [ "$EXIT_CODE" = "$1" ] || fail "exit code $EXIT_CODE, expected $1"
+}
+
+# pad TEXT WIDTH and centre TEXT WIDTH, as the intro lays its rows out.
+pad() { printf "%-${2}s" "$1"; }
+centre() {
+    local spare=$(($2 - ${#1}))
+    printf "%*s%s%*s" $((spare / 2)) "" "$1" $((spare - spare / 2)) ""
+}

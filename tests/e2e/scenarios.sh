@@ -1,0 +1,168 @@
+#!/bin/bash
+# Usage: scenarios.sh SCENARIO BIN_DIR
+# One end-to-end run of the real tool, as a new user would make it.
+set -u
+scenario=$1
+export E2E_BIN=$(cd "$2" && pwd)
+export E2E_WORK="$E2E_BIN/../e2e/$scenario"
+rm -rf "$E2E_WORK"
+mkdir -p "$E2E_WORK"
+here=$(cd "$(dirname "$0")" && pwd)
+. "$here/../../scripts/wine-env.sh"
+. "$here/driver.sh"
+
+W=60
+INTRO_ROWS=(
+    "$(centre "Creo un copia ridotta delle foto ( 1000 pixel)" $W)"
+    "$(pad "" $W)"
+    "$(pad "Scegliere una foto qualsiasi dalla cartella contenente le" $W)"
+    "$(pad "immagini da ridurre." $W)"
+    "$(pad "Il programma inizia a leggere le foto e a creare le copie" $W)"
+    "$(pad "ridotte senza modificare l'originale!" $W)"
+    "$(pad "Le copie avranno lo stesso nome dell'originale preceduto da" $W)"
+    "$(pad "CR_ (che vuol dire CopiaRidotta) e saranno nella stessa" $W)"
+    "$(pad "cartella." $W)"
+    "$(pad "" $W)"
+    "$(centre "Batti un tasto per procedere..." $W)"
+    "$(pad "" $W)"
+)
+INTRO_ATTRIBUTES=(0C 07 07 07 07 07 07 07 07 07 0F 07)
+
+# expect_scrolled_screen FIRST_INTRO_ROW LINE...: the intro scrolled up so
+# that its row FIRST_INTRO_ROW is on top (its blank row 12 is where the first
+# line went), then the given lines in bright white.
+expect_scrolled_screen() {
+    local first=$1; shift
+    local row=1
+    for ((i = first - 1; i < 11; i++)); do
+        expect_row $row "${INTRO_ROWS[$i]}" "${INTRO_ATTRIBUTES[$i]}"
+        row=$((row + 1))
+    done
+    for line in "$@"; do
+        [ "$(screen_row $row)" = "$(pad "$line" $W)" ] ||
+            fail "row $row: expected [$line], got [$(screen_row $row)]"
+        [ "$(attribute_row $row | cut -c1-2)" = 0F ] || fail "row $row is not bright white"
+        row=$((row + 1))
+    done
+}
+
+make_photo() {   # make_photo PATH WIDTHxHEIGHT
+    convert -size "$2" gradient:orange-navy "$1" || fail "cannot make $1"
+}
+
+case $scenario in
+intro_and_cancel)
+    start_tool "$E2E_WORK"
+    wait_dialog
+    sleep 0.5
+    for row in $(seq 12); do
+        expect_row "$row" "${INTRO_ROWS[$((row - 1))]}" "${INTRO_ATTRIBUTES[$((row - 1))]}"
+    done
+    grep -q '^size 60 12 cursor 1 12$' "$DUMP" || fail "console not 60 x 12 with the cursor on row 12, col 1"
+    started=$(date +%s%N)
+    cancel_dialog
+    wait_exit 20
+    elapsed_ms=$((($(date +%s%N) - started) / 1000000))
+    expect_exit 0
+    for row in $(seq 12); do
+        expect_row "$row" "${INTRO_ROWS[$((row - 1))]}" "${INTRO_ATTRIBUTES[$((row - 1))]}"
+    done
+    [ "$elapsed_ms" -lt 1000 ] || fail "cancel took $elapsed_ms ms: the final pause must not run"
+    ;;
+folder_without_images)
+    folder="$E2E_WORK/appunti"
+    mkdir -p "$folder"
+    echo "nessuna foto" >"$folder/note.txt"
+    echo "testo" >"$folder/leggimi.doc"
+    start_tool "$E2E_WORK"
+    wait_dialog
+    choose_photo "$(winpath "$folder/note.txt")"
+    wait_exit 60
+    expect_exit 0
+    expect_scrolled_screen 4 "Leggo lista delle immagini." "Elaborazione." "Finito."
+    ;;
+blanks_in_path)
+    folder="$E2E_WORK/le mie foto/mare 2024"
+    mkdir -p "$folder"
+    make_photo "$folder/onda lunga.jpg" 64x48
+    start_tool "$E2E_WORK"
+    wait_dialog
+    choose_photo "$(winpath "$folder/onda lunga.jpg")"
+    wait_exit 60
+    expect_exit 0
+    grep -q '^T:Elaboro onda lunga \.\.\.\.' "$DUMP" || fail "the photo of the chosen folder was not listed"
+    grep -q '^T:Finito\.' "$DUMP" || fail "no final line"
+    ;;
+without_console)
+    # Standard output redirected to a file: no console at all. The console
+    # services fail quietly and the run still ends normally.
+    folder="$E2E_WORK/foto"
+    mkdir -p "$folder"
+    make_photo "$folder/sole.jpg" 64x48
+    (cd "$E2E_WORK" && exec "$CR_WINE" "$E2E_BIN/copiaridotta.exe" >"$E2E_WORK/out.txt" 2>&1 </dev/null) &
+    TOOL_PID=$!
+    wait_dialog
+    choose_photo "$(winpath "$folder/sole.jpg")"
+    for _ in $(seq 600); do
+        kill -0 "$TOOL_PID" 2>/dev/null || break
+        sleep 0.1
+    done
+    kill -0 "$TOOL_PID" 2>/dev/null && fail "the tool did not end within 60 s"
+    wait "$TOOL_PID"
+    EXIT_CODE=$?
+    TOOL_PID=""
+    expect_exit 0
+    ;;
+batch_of_photos)
+    # A folder as a user would have it: photos of several shapes and formats,
+    # one file that only looks like a photo, and copies of an earlier run.
+    folder="$E2E_WORK/Vacanze"
+    mkdir -p "$folder"
+    make_photo "$folder/IMG_0001.JPG" 4000x3000
+    make_photo "$folder/Ritratto.jpg" 2000x3000
+    make_photo "$folder/panorama.png" 800x100
+    make_photo "$folder/schema.bmp" 640x480
+    make_photo "$folder/Gif.gif" 1000x295
+    echo "non sono una foto" >"$folder/rotta.jpg"
+    make_photo "$folder/cr_vecchia.jpg" 10x10
+    (cd "$folder" && md5sum -- * >"$E2E_WORK/sources.md5")
+    for run in 1 2; do
+        start_tool "$E2E_WORK"
+        wait_dialog
+        choose_photo "$(winpath "$folder/Ritratto.jpg")"
+        wait_exit 180
+        expect_exit 0
+        (cd "$folder" && md5sum -c --quiet "$E2E_WORK/sources.md5") || fail "a source changed"
+        for base in IMG_0001 Ritratto panorama schema Gif rotta; do
+            grep -q "^T:Elaboro $base \.\.\.\. *\$" "$DUMP" || fail "no progress line for $base"
+        done
+        [ "$(grep -c '^T:Function failed *$' "$DUMP")" = 2 ] ||
+            fail "the file that is no photo must give two Function failed lines"
+        grep -q '^T:Elaboro cr_vecchia' "$DUMP" && fail "an earlier copy was listed"
+        expect_copy() {   # expect_copy NAME WIDTHxHEIGHT
+            [ -f "$folder/$1" ] || fail "$1 was not written (run $run)"
+            local got
+            got=$(identify -format '%m %wx%h' "$folder/$1")
+            [ "$got" = "JPEG $2" ] || fail "$1: expected JPEG $2, got $got"
+        }
+        expect_copy cr_img_0001.jpg 1000x750
+        expect_copy a_img_0001.jpg 300x225
+        expect_copy cr_ritratto.jpg 667x1000
+        expect_copy a_ritratto.jpg 200x300
+        expect_copy cr_panorama.jpg 1000x120
+        expect_copy a_panorama.jpg 300x36
+        expect_copy cr_schema.jpg 1000x750
+        expect_copy a_schema.jpg 300x225
+        expect_copy cr_gif.jpg 1000x290
+        expect_copy a_gif.jpg 300x87
+        [ -e "$folder/cr_rotta.jpg" ] || [ -e "$folder/a_rotta.jpg" ] &&
+            fail "copies were written for a file that is no photo"
+        [ "$(ls "$folder" | wc -l)" = 17 ] || fail "unexpected files: $(ls "$folder")"
+    done
+    ;;
+*)
+    echo "unknown scenario $scenario"
+    exit 2
+    ;;
+esac
+echo "scenario $scenario passed"

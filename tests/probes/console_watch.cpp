@@ -1,0 +1,98 @@
+// Test helper for end-to-end runs: console_watch OUTPUT PROGRAM [ARGS...]
+// Starts PROGRAM in this console window and, until it ends, keeps OUTPUT
+// holding the console's screen: one "T:" line of characters and one "A:" line
+// of two-digit hex attributes per row. When PROGRAM ends, "exit N" follows.
+#include <windows.h>
+#include <stdio.h>
+
+#include <string>
+
+static bool DumpScreen(HANDLE screen, const std::string& path, bool ended, DWORD exitCode)
+{
+    CONSOLE_SCREEN_BUFFER_INFO info;
+    if (!GetConsoleScreenBufferInfo(screen, &info))
+        return false;
+    const int columns = info.dwSize.X;
+    const int rows = info.dwSize.Y;
+    std::string text;
+    char line[64];
+    snprintf(line, sizeof(line), "size %d %d cursor %d %d\n", columns, rows,
+             info.dwCursorPosition.X + 1, info.dwCursorPosition.Y + 1);
+    text += line;
+    CHAR_INFO* cells = new CHAR_INFO[columns];
+    for (int row = 0; row < rows; ++row) {
+        COORD size = {static_cast<SHORT>(columns), 1};
+        COORD origin = {0, 0};
+        SMALL_RECT region = {0, static_cast<SHORT>(row), static_cast<SHORT>(columns - 1),
+                             static_cast<SHORT>(row)};
+        if (!ReadConsoleOutputA(screen, cells, size, origin, &region)) {
+            delete[] cells;
+            return false;
+        }
+        std::string characters = "T:";
+        std::string attributes = "A:";
+        for (int column = 0; column < columns; ++column) {
+            char c = cells[column].Char.AsciiChar;
+            characters += (c == '\0' || c == '\n' || c == '\r') ? ' ' : c;
+            snprintf(line, sizeof(line), "%02X", cells[column].Attributes & 0xFF);
+            attributes += line;
+        }
+        text += characters + "\n" + attributes + "\n";
+    }
+    delete[] cells;
+    if (ended) {
+        snprintf(line, sizeof(line), "exit %lu\n", exitCode);
+        text += line;
+    }
+    std::string temporary = path + ".part";
+    FILE* file = fopen(temporary.c_str(), "wb");
+    if (!file)
+        return false;
+    fwrite(text.data(), 1, text.size(), file);
+    fclose(file);
+    return MoveFileExA(temporary.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING) != 0;
+}
+
+int main(int argc, char** argv)
+{
+    if (argc < 3) {
+        fprintf(stderr, "usage: console_watch OUTPUT PROGRAM [ARGS...]\n");
+        return 2;
+    }
+    std::string output = argv[1];
+    std::string commandLine;
+    for (int i = 2; i < argc; ++i) {
+        if (i > 2)
+            commandLine += ' ';
+        commandLine += '"';
+        commandLine += argv[i];
+        commandLine += '"';
+    }
+    HANDLE screen = CreateFileA("CONOUT$", GENERIC_READ | GENERIC_WRITE,
+                                FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0,
+                                nullptr);
+    STARTUPINFOA startup;
+    ZeroMemory(&startup, sizeof(startup));
+    startup.cb = sizeof(startup);
+    PROCESS_INFORMATION process;
+    ZeroMemory(&process, sizeof(process));
+    if (!CreateProcessA(nullptr, &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                        &startup, &process)) {
+        FILE* file = fopen(output.c_str(), "wb");
+        if (file) {
+            fprintf(file, "cannot start %s: error %lu\nexit -1\n", commandLine.c_str(),
+                    GetLastError());
+            fclose(file);
+        }
+        return 1;
+    }
+    while (WaitForSingleObject(process.hProcess, 100) == WAIT_TIMEOUT)
+        DumpScreen(screen, output, false, 0);
+    DWORD exitCode = 0;
+    GetExitCodeProcess(process.hProcess, &exitCode);
+    DumpScreen(screen, output, true, exitCode);
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+    CloseHandle(screen);
+    return 0;
+}
