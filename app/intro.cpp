@@ -1,4 +1,5 @@
 #include "app/app.h"
+#include "imaging/imaging.h"
 #include "runtime/console.h"
 
 static const char* const kIntroLines[] = {
@@ -11,16 +12,14 @@ static const char* const kIntroLines[] = {
     "cartella.",
 };
 
-enum { kLargeCopySide = 1000 };
-
 // Every line is as wide as the console, so each print wraps to the next row.
 void ShowIntro()
 {
     const DynStr blank(" ");
     ConsoleLocate(1, 1);
     ConsoleSetColor(12, 0);
-    DynStr title = StrConcat(StrConcat("Creo un copia ridotta delle foto (", StrNumber(kLargeCopySide)),
-                             " pixel)");
+    DynStr title = StrConcat(
+        StrConcat("Creo un copia ridotta delle foto (", StrNumber(kLargeCopySide)), " pixel)");
     ConsolePrint(StrCenter(title, ConsoleScreenWidth(), blank));
     ConsoleSetColor(7, 0);
     ConsoleNewLine();

@@ -5,6 +5,9 @@
 
 #include "runtime/dynstr.h"
 
+// Long sides of the two copies.
+enum : int32_t { kLargeCopySide = 1000, kSmallCopySide = 300 };
+
 extern ULONG_PTR gGdipToken;
 extern DynStr gReducedBits;
 

@@ -7,9 +7,6 @@
 #include "imaging/gdiplus_flat.h"
 #include "runtime/dynstr.h"
 
-// Long sides of the two copies.
-enum : int32_t { kLargeCopySide = 1000, kSmallCopySide = 300 };
-
 // Size of the copy for a photo of photoWidth x photoHeight (both > 0);
 // sizeMode 1 = large copy, otherwise small. Each side is at least 1 pixel.
 void ReducedCopySize(int32_t photoWidth, int32_t photoHeight, int32_t sizeMode, int32_t* width,
