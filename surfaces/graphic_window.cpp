@@ -90,9 +90,16 @@ static LRESULT drawPicture(HWND frame, const DRAWITEMSTRUCT* item)
     SurfaceRecord* record = control ? findObject(HandleToSurface(control)) : nullptr;
     if (!record || record->kind != kKindWindowSurface || !(item->itemAction & ODA_DRAWENTIRE))
         return 0;
-    // Without the graphics lock: at worst a half-drawn picture shows until the
-    // next repaint, which is better than stalling the drawing thread.
+    // GDI fails on a DC that another thread is using, so the copy must not
+    // overlap a drawing operation; nor may this thread wait, as the drawing
+    // thread may be waiting for it. A busy lock leaves the old picture on
+    // screen and the next operation, or the idle loop, repaints.
+    if (!tryLockGraphics()) {
+        setSurfaceFlags(record, kFlagForceRedraw | kFlagDirty);
+        return TRUE;
+    }
     BitBlt(item->hDC, 0, 0, record->width, record->height, record->memoryDC, 0, 0, SRCCOPY);
+    unlockGraphics();
     return TRUE;
 }
 
@@ -255,13 +262,15 @@ static void repaintWhenIdle(WindowThreadContext* context)
         return;
     }
     LONG flags = record->flags;
-    if ((flags & kFlagDirty) && !(flags & kFlagDeferredRedraw)) {
+    bool repaint = (flags & kFlagDirty) && !(flags & kFlagDeferredRedraw);
+    if (repaint) {
         RECT area = {0, 0, record->width, record->height};
         InvalidateRect(context->control, &area, FALSE);
-        UpdateWindow(context->control);
         clearSurfaceFlags(record, kFlagDirty);
     }
     unlockGraphics();
+    if (repaint)
+        UpdateWindow(context->control);
 }
 
 static DWORD WINAPI windowThread(void* parameter)

@@ -44,9 +44,11 @@ DynStr getBits()
             memcpy(bytes + 4, &record->height, 4);
             BITMAPINFOHEADER header;
             fillTopDownHeader(&header, record->width, record->height);
-            if (!GetDIBits(record->memoryDC, static_cast<HBITMAP>(bitmap), 0,
-                           static_cast<UINT>(record->height), bytes + kBlockHeaderSize,
-                           reinterpret_cast<BITMAPINFO*>(&header), DIB_RGB_COLORS))
+            // Lines that were not delivered would hold whatever the block held.
+            int lines = GetDIBits(record->memoryDC, static_cast<HBITMAP>(bitmap), 0,
+                                  static_cast<UINT>(record->height), bytes + kBlockHeaderSize,
+                                  reinterpret_cast<BITMAPINFO*>(&header), DIB_RGB_COLORS);
+            if (lines != record->height)
                 block = DynStr();
         }
     }

@@ -89,10 +89,13 @@ void redrawSurface()
     if (!record)
         return;
     // A bitmap handle is no window; its value could still equal some window's.
+    HWND window = nullptr;
     if (record->kind == kKindWindowSurface) {
-        HWND window = SurfaceToHandle<HWND>(record->handle);
+        window = SurfaceToHandle<HWND>(record->handle);
         InvalidateRect(window, nullptr, FALSE);
-        UpdateWindow(window);
     }
+    // Released first: the repaint itself takes the lock.
     unlockGraphics();
+    if (window)
+        UpdateWindow(window);
 }

@@ -194,16 +194,19 @@ void markDrawn(SurfaceRecord* record)
         else if (++record->redrawCounter >= kBatchedRedrawInterval)
             repaint = true;
     }
+    HWND window = SurfaceToHandle<HWND>(record->handle);
     if (repaint) {
         Sleep(0);
-        HWND window = SurfaceToHandle<HWND>(record->handle);
         RECT area = {0, 0, record->width, record->height};
         InvalidateRect(window, &area, FALSE);
-        UpdateWindow(window);
         clearSurfaceFlags(record, kFlagDirty | kFlagForceRedraw);
         record->redrawCounter = 0;
     }
+    // The repaint copies under the graphics lock on the window thread, so
+    // it must find the lock free.
     unlockGraphics();
+    if (repaint)
+        UpdateWindow(window);
 }
 
 uint32_t resolveSurfaceHandle(uint32_t handle, int32_t controlId)

@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <algorithm>
 #include <windows.h>
 #include <tlhelp32.h>
 
@@ -57,6 +58,23 @@ uintptr_t NextHandleValue()
     uintptr_t value = reinterpret_cast<uintptr_t>(event);
     CloseHandle(event);
     return value;
+}
+
+// Wine answers 0 for the GDI object count too. Its GDI table gives out freed
+// slots before new ones, so when many objects are made at once the highest
+// slot (a handle's low 16 bits) is the number of live objects plus those made.
+int GdiObjectsInUse()
+{
+    enum { kProbes = 1000 };
+    static HBRUSH brushes[kProbes];
+    int highest = 0;
+    for (HBRUSH& brush : brushes) {
+        brush = CreateSolidBrush(0);
+        highest = std::max(highest, static_cast<int>(LOWORD(reinterpret_cast<uintptr_t>(brush))));
+    }
+    for (HBRUSH brush : brushes)
+        DeleteObject(brush);
+    return highest - kProbes;
 }
 
 }  // namespace
@@ -197,15 +215,12 @@ TEST(GraphicWindow, ScreenShowsButtonFaceThenWhatIsDrawn)
 {
     uint32_t frame = openGraphicWindow(DynStr(""), 100, 100, 64, 48, 0);
     ASSERT_NE(0u, frame);
-    PumpFor(200);
-    std::vector<uint32_t> screen = ReadClientFromScreen(Frame(frame));
-    ASSERT_EQ(64u * 48u, screen.size());
-    EXPECT_EQ(64 * 48, CountValue(screen, AsRgb(GetSysColor(COLOR_BTNFACE))));
+    ASSERT_EQ(64u * 48u, ReadClientFromScreen(Frame(frame)).size());
+    EXPECT_EQ(64 * 48, WaitForScreenCount(Frame(frame), AsRgb(GetSysColor(COLOR_BTNFACE)), 64 * 48));
 
     attachSurface(frame, 0, false);
     clearSurface(kRed, 0);   // clearing repaints at once
-    screen = ReadClientFromScreen(Frame(frame));
-    EXPECT_EQ(64 * 48, CountValue(screen, AsRgb(kRed)));
+    EXPECT_EQ(64 * 48, WaitForScreenCount(Frame(frame), AsRgb(kRed), 64 * 48));
 
     // An ordinary drawing operation is left to the window thread's loop.
     DynStr blue = getBits();
@@ -214,9 +229,7 @@ TEST(GraphicWindow, ScreenShowsButtonFaceThenWhatIsDrawn)
         blue.mutableBytes()[i + 2] = 0;
     }
     setBits(blue);
-    PumpFor(200);
-    screen = ReadClientFromScreen(Frame(frame));
-    EXPECT_EQ(64 * 48, CountValue(screen, AsRgb(kBlue)));
+    EXPECT_EQ(64 * 48, WaitForScreenCount(Frame(frame), AsRgb(kBlue), 64 * 48));
     closeGraphicWindow();
 }
 
@@ -234,8 +247,9 @@ TEST(GraphicWindow, DeferredRedrawKeepsDrawingsOffTheScreen)
     EXPECT_EQ(0, CountValue(screen, AsRgb(kRed)));
 
     redrawSurface();
-    screen = ReadClientFromScreen(Frame(frame));
     std::vector<uint32_t> memory = ReadPixels(surfaceDC(), 0, 0, 64, 48);
+    WaitForScreenCount(Frame(frame), AsRgb(kRed), CountValue(memory, AsRgb(kRed)));
+    screen = ReadClientFromScreen(Frame(frame));
     EXPECT_EQ(memory, screen) << "the screen shows the memory bitmap";
     EXPECT_GT(CountValue(screen, AsRgb(kRed)), 64 * 48 / 2);
     closeGraphicWindow();
@@ -253,6 +267,7 @@ TEST(GraphicWindow, ManyOpenCloseCyclesLeakNothing)
     DWORD userBefore = GetGuiResources(process, GR_USEROBJECTS);
     DWORD handlesBefore = HandleCount();
     uintptr_t nextHandleBefore = NextHandleValue();
+    int gdiInUseBefore = GdiObjectsInUse();
     int threadsBefore = ThreadsOfThisProcess();
     int32_t fontUsersBefore = gRuntime.fonts[0].useCount;
 
@@ -271,17 +286,20 @@ TEST(GraphicWindow, ManyOpenCloseCyclesLeakNothing)
     DWORD userAfter = GetGuiResources(process, GR_USEROBJECTS);
     DWORD handlesAfter = HandleCount();
     uintptr_t nextHandleAfter = NextHandleValue();
+    int gdiInUseAfter = GdiObjectsInUse();
     int threadsAfter = ThreadsOfThisProcess();
     printf("GDI objects %lu -> %lu, user objects %lu -> %lu, handles %lu -> %lu, "
-           "next handle %#llx -> %#llx, threads %d -> %d\n",
+           "next handle %#llx -> %#llx, GDI objects in use %d -> %d, threads %d -> %d\n",
            gdiBefore, gdiAfter, userBefore, userAfter, handlesBefore, handlesAfter,
            static_cast<unsigned long long>(nextHandleBefore),
-           static_cast<unsigned long long>(nextHandleAfter), threadsBefore, threadsAfter);
+           static_cast<unsigned long long>(nextHandleAfter), gdiInUseBefore, gdiInUseAfter,
+           threadsBefore, threadsAfter);
     // Small tolerances: the system may keep a few objects of its own.
     EXPECT_LE(gdiAfter, gdiBefore + 5);
     EXPECT_LE(userAfter, userBefore + 5);
     EXPECT_LE(handlesAfter, handlesBefore + 5);
     EXPECT_LE(nextHandleAfter, nextHandleBefore + 5 * 4);
+    EXPECT_LE(gdiInUseAfter, gdiInUseBefore + 5);
     EXPECT_EQ(threadsBefore, threadsAfter);
     EXPECT_EQ(fontUsersBefore, gRuntime.fonts[0].useCount);
 }

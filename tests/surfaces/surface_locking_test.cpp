@@ -55,7 +55,76 @@ TEST(GraphicsLock, BusyLockMakesTheNextOperationRepaint)
     FillRect(record->memoryDC, &area, red);
     DeleteObject(red);
     markDrawn(record);   // forced: on the screen before it returns
-    EXPECT_EQ(40 * 30, CountValue(ReadClientFromScreen(SurfaceToHandle<HWND>(frame)), 0xFF0000));
+    EXPECT_EQ(40 * 30, WaitForScreenCount(SurfaceToHandle<HWND>(frame), 0xFF0000, 40 * 30));
     EXPECT_FALSE(record->flags & (kFlagForceRedraw | kFlagDirty));
     closeGraphicWindow();
+}
+
+namespace {
+
+volatile LONG gStopRepainting = 0;
+
+// What the system does to a window on a desktop: repaints it at any moment,
+// from other threads, synchronously.
+DWORD WINAPI RepaintUntilStopped(void* frame)
+{
+    while (!gStopRepainting)
+        RedrawWindow(static_cast<HWND>(frame), nullptr, nullptr,
+                     RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+    return 0;
+}
+
+}  // namespace
+
+TEST(GraphicsLock, RepaintsFromOtherThreadsNeverSpoilACapture)
+{
+    const int kWidth = 120, kHeight = 40, kRounds = 3000;
+    const COLORREF kPhoto = RGB(0, 0, 255);
+    uint32_t photo = newBitmapSurface(kWidth, kHeight);
+    ASSERT_NE(0u, photo);
+    attachSurface(photo, 0, false);
+    clearSurface(static_cast<int32_t>(kPhoto), 0);
+    uint32_t frame = openGraphicWindow(DynStr(""), 0, 0, kWidth, kHeight, 0);
+    ASSERT_NE(0u, frame);
+
+    gStopRepainting = 0;
+    HANDLE repainters[2];
+    for (HANDLE& repainter : repainters) {
+        repainter = CreateThread(nullptr, 0, RepaintUntilStopped, SurfaceToHandle<HWND>(frame), 0,
+                                 nullptr);
+        ASSERT_NE(nullptr, repainter);
+    }
+    int empty = 0, withoutPhoto = 0, withoutText = 0;
+    attachSurface(frame, 0, false);
+    for (int round = 0; round < kRounds; ++round) {
+        clearSurface(0xFFFFFF, 0);
+        copySurface(photo, 0, 0, 0, 0xCC0020);
+        setForeColor(0);
+        setBackColor(kColorNone);
+        setPosition(0, 0);
+        printText(DynStr("Copia"));
+        DynStr block = getBits();
+        if (block.length() != 8 + 4 * kWidth * kHeight) {
+            ++empty;
+            continue;
+        }
+        const unsigned char* pixels = reinterpret_cast<const unsigned char*>(block.bytes()) + 8;
+        // The bottom-right pixel lies outside the text: the photo's blue.
+        const unsigned char* corner = pixels + 4 * (kWidth * kHeight - 1);
+        withoutPhoto += !(corner[0] == 255 && corner[1] == 0 && corner[2] == 0);
+        bool black = false;
+        for (int i = 0; i < 4 * kWidth * 16 && !black; i += 4)
+            black = pixels[i] == 0 && pixels[i + 1] == 0 && pixels[i + 2] == 0;
+        withoutText += !black;
+    }
+    InterlockedExchange(&gStopRepainting, 1);
+    EXPECT_EQ(WAIT_OBJECT_0, WaitForMultipleObjects(2, repainters, TRUE, 10000));
+    for (HANDLE repainter : repainters)
+        CloseHandle(repainter);
+    closeGraphicWindow();
+    attachSurface(photo, 0, false);
+    endBitmapSurface();
+    EXPECT_EQ(0, empty) << "of " << kRounds << " captures";
+    EXPECT_EQ(0, withoutPhoto) << "of " << kRounds << " captures";
+    EXPECT_EQ(0, withoutText) << "of " << kRounds << " captures";
 }

@@ -51,6 +51,17 @@ int CountValue(const std::vector<uint32_t>& pixels, uint32_t value)
     return count;
 }
 
+int WaitForScreenCount(HWND window, uint32_t value, int wanted, DWORD timeoutMs)
+{
+    DWORD start = GetTickCount();
+    for (;;) {
+        int count = CountValue(ReadClientFromScreen(window), value);
+        if (count == wanted || GetTickCount() - start >= timeoutMs)
+            return count;
+        Sleep(10);
+    }
+}
+
 uint32_t AsRgb(COLORREF color)
 {
     return (GetRValue(color) << 16) | (GetGValue(color) << 8) | GetBValue(color);

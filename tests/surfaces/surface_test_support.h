@@ -15,6 +15,10 @@ std::vector<uint32_t> ReadScreen(int x, int y, int width, int height);
 std::vector<uint32_t> ReadClientFromScreen(HWND window);
 // How many of the pixels have this 0x00RRGGBB value.
 int CountValue(const std::vector<uint32_t>& pixels, uint32_t value);
+// The X server shows a repaint a little after it was made: polls the window's
+// client area on screen until `wanted` pixels have `value`, for at most
+// timeoutMs. The last count seen.
+int WaitForScreenCount(HWND window, uint32_t value, int wanted, DWORD timeoutMs = 3000);
 // COLORREF 0x00BBGGRR as 0x00RRGGBB.
 uint32_t AsRgb(COLORREF color);
 // Lets the window threads run their loops.
