@@ -264,9 +264,9 @@ static void repaintWhenIdle(WindowThreadContext* context)
     LONG flags = record->flags;
     bool repaint = (flags & kFlagDirty) && !(flags & kFlagDeferredRedraw);
     if (repaint) {
+        clearSurfaceFlags(record, kFlagDirty);
         RECT area = {0, 0, record->width, record->height};
         InvalidateRect(context->control, &area, FALSE);
-        clearSurfaceFlags(record, kFlagDirty);
     }
     unlockGraphics();
     if (repaint)

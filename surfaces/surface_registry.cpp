@@ -197,10 +197,12 @@ void markDrawn(SurfaceRecord* record)
     HWND window = SurfaceToHandle<HWND>(record->handle);
     if (repaint) {
         Sleep(0);
-        RECT area = {0, 0, record->width, record->height};
-        InvalidateRect(window, &area, FALSE);
+        // Cleared before the invalidation: a repaint that starts from it and
+        // finds the lock busy sets them again, for the idle loop.
         clearSurfaceFlags(record, kFlagDirty | kFlagForceRedraw);
         record->redrawCounter = 0;
+        RECT area = {0, 0, record->width, record->height};
+        InvalidateRect(window, &area, FALSE);
     }
     // The repaint copies under the graphics lock on the window thread, so
     // it must find the lock free.
