@@ -113,6 +113,27 @@ without_console)
     TOOL_PID=""
     expect_exit 0
     ;;
+folder_out_of_code_page)
+    # The dialog gives "?" for the letters the ANSI code page lacks: that folder
+    # cannot be entered, and the photo of the start folder must not be taken
+    # for one of it.
+    work=$(realpath "$E2E_WORK")
+    folder="$work/Foto 東京"
+    mkdir -p "$folder"
+    make_photo "$folder/tempio.jpg" 64x48
+    make_photo "$work/partenza.jpg" 64x48
+    start_tool "$work"
+    wait_dialog
+    choose_photo "$(winpath "$folder/tempio.jpg")" 60
+    wait_exit 60
+    expect_exit 0
+    shown=$(grep '^T:' "$DUMP" | cut -c3- | tr -d '\r\n')
+    expected="Impossibile aprire la cartella $(winpath "$work/Foto ??/")"
+    [[ "$shown" == *"$expected"* ]] || fail "no line [$expected]"
+    grep -q '^T:Leggo lista' "$DUMP" && fail "the folder was listed"
+    written=$(find "$work" \( -name 'cr_*' -o -name 'a_*' \) -print)
+    [ -z "$written" ] || fail "copies were written: $written"
+    ;;
 batch_of_photos)
     # A folder as a user would have it: photos of several shapes and formats,
     # one file that only looks like a photo, and copies of an earlier run.
