@@ -13,9 +13,11 @@ void ShowIntro();
 // The chosen photo's folder with its trailing separator, or "" when nothing
 // was chosen. After a choice the current directory is that folder.
 DynStr ChoosePhoto();
-// The folder of a chosen photo, up to and including its last backslash or slash,
-// made the current directory.
-DynStr EnterPhotoFolder(const DynStr& photoPath);
+// Sets folder to the chosen photo's folder, up to and including its last
+// backslash or slash, and makes it the current directory. 1 when the current
+// directory is that folder afterwards; 0 when the path has no folder or the
+// folder cannot be entered (the current directory is then unchanged).
+int32_t EnterPhotoFolder(const DynStr& photoPath, DynStr* folder);
 // GetOpenFileNameA with the 76-byte record; fileName and flags are in and out.
 int32_t OpenFileDialog(HWND owner, const DynStr& caption, DynStr* fileName,
                        const DynStr& initialFolder, const DynStr& filter,

@@ -62,15 +62,30 @@ int32_t OpenFileDialog(HWND owner, const DynStr& caption, DynStr* fileName,
     return result;
 }
 
-DynStr EnterPhotoFolder(const DynStr& photoPath)
+// Whether the current directory is folder, letter case, the kind of
+// separator and a trailing separator aside.
+static bool IsCurrentFolder(const DynStr& folder)
+{
+    DynStr current = StrReplace(CurrentDirectory(), "/", "\\");
+    DynStr wanted = StrReplace(folder, "/", "\\");
+    current = StrTrimTrailing(current, "\\");
+    wanted = StrTrimTrailing(wanted, "\\");
+    return !current.empty() && lstrcmpiA(current.bytes(), wanted.bytes()) == 0;
+}
+
+int32_t EnterPhotoFolder(const DynStr& photoPath, DynStr* folder)
 {
     int32_t separatorAt = StrFindAny(-1, photoPath, "\\/");
-    DynStr folder = StrMid(photoPath, 1, separatorAt);
+    *folder = StrMid(photoPath, 1, separatorAt);
+    if (folder->empty())
+        return 0;
     // Wine's dialog leaves the current directory where it started; the listing
-    // and every name of the batch are relative to the chosen folder.
-    if (!folder.empty())
-        SetCurrentDirectoryA(folder.bytes());
-    return folder;
+    // and every name of the batch are relative to the chosen folder. A folder
+    // the ANSI names cannot reach (letters given as "?") fails here, unless the
+    // dialog itself has already moved there.
+    if (SetCurrentDirectoryA(folder->bytes()) || IsCurrentFolder(*folder))
+        return 1;
+    return 0;
 }
 
 DynStr ChoosePhoto()
@@ -83,5 +98,12 @@ DynStr ChoosePhoto()
                                     initialFolder, kImageFilter, DynStr(), &flags);
     if (!chosen || fileName.empty())
         return DynStr();
-    return EnterPhotoFolder(fileName);
+    DynStr folder;
+    if (EnterPhotoFolder(fileName, &folder))
+        return folder;
+    if (!folder.empty()) {
+        ConsolePrint(StrConcat("Impossibile aprire la cartella ", folder));
+        ConsoleNewLine();
+    }
+    return DynStr();
 }

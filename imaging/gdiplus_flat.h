@@ -9,7 +9,7 @@ struct GpImage;
 struct GpGraphics;
 typedef GpImage GpBitmap;
 
-enum : GpStatus { kGdipOk = 0 };
+enum : GpStatus { kGdipOk = 0, kGdipWin32Error = 7 };
 
 typedef VOID(WINAPI* GdipDebugEventProc)(int level, CHAR* message);
 

@@ -33,5 +33,8 @@ int32_t ReduceImage(uint32_t* window, const DynStr& fileName, int32_t* width, in
 // Encoder choice and saving
 DynStr fGDIp_WideToStr(const wchar_t* text);
 int32_t fGDIp_EncoderClsid(const DynStr& mimeType, CLSID* classId);
-int32_t fGDIp_SaveImage(DynStr fileName, void* image);   // image: a GpImage*
+// image: a GpImage*. Writes under the name with the extension .tmp first and
+// puts that in the file's place only once it is whole; on failure it is
+// removed and an earlier file of the name stays as it was.
+int32_t fGDIp_SaveImage(DynStr fileName, void* image);
 void SaveReducedCopy(const DynStr& outputName, int32_t* width, int32_t* height);

@@ -8,6 +8,14 @@
 #include "runtime/strings.h"
 #include "surfaces/surfaces.h"
 
+// Where a copy is written until it is whole: beside it, under an extension
+// no image has, so that no later listing takes it for a photo.
+static DynStr PendingName(const DynStr& fileName)
+{
+    int32_t dot = StrFindAny(-1, fileName, ".");
+    return StrConcat(StrMid(fileName, 1, dot - 1), ".tmp");
+}
+
 int32_t fGDIp_SaveImage(DynStr fileName, void* image)
 {
     DynStr mimeType;
@@ -18,9 +26,20 @@ int32_t fGDIp_SaveImage(DynStr fileName, void* image)
     // identifier; the library's refusal is then the result.
     CLSID classId = {};
     fGDIp_EncoderClsid(mimeType, &classId);
-    DynStr wide = WideFileName(StrLower(fileName));
-    return GdipSaveImageToFile(static_cast<GpImage*>(image),
-                               reinterpret_cast<const WCHAR*>(wide.bytes()), &classId, nullptr);
+    // A save that fails part-way (a full disk) must leave neither a broken
+    // file nor a lost earlier copy under the name.
+    DynStr target = StrLower(fileName);
+    DynStr pending = PendingName(target);
+    DynStr wide = WideFileName(pending);
+    int32_t status = GdipSaveImageToFile(static_cast<GpImage*>(image),
+                                         reinterpret_cast<const WCHAR*>(wide.bytes()), &classId,
+                                         nullptr);
+    if (status == kGdipOk &&
+            !MoveFileExA(pending.bytes(), target.bytes(), MOVEFILE_REPLACE_EXISTING))
+        status = kGdipWin32Error;
+    if (status != kGdipOk)
+        DeleteFileA(pending.bytes());
+    return status;
 }
 
 // True when the block holds exactly width x height pixels.

@@ -11,6 +11,15 @@ std::string Text(const DynStr& s)
     return std::string(s.bytes(), s.length());
 }
 
+// The folder a photo path names, after EnterPhotoFolder; "!" when it failed.
+std::string Entered(const std::string& photoPath)
+{
+    DynStr folder("untouched");
+    if (!EnterPhotoFolder(photoPath.c_str(), &folder))
+        return "!" + Text(folder);
+    return Text(folder);
+}
+
 std::string CurrentFolder()
 {
     char path[MAX_PATH];
@@ -34,25 +43,64 @@ TEST(EnterPhotoFolder, TakesThePathUpToItsLastSeparatorAndMakesItCurrent)
     for (char& c : slashed)
         if (c == '\\')
             c = '/';
-    EXPECT_EQ(slashed + "/", Text(EnterPhotoFolder((slashed + "/img1.jpg").c_str())));
+    EXPECT_EQ(slashed + "/", Entered(slashed + "/img1.jpg"));
     EXPECT_EQ(spaced, CurrentFolder());
 
     SetCurrentDirectoryA(previous.c_str());
-    EXPECT_EQ(base + "\\", Text(EnterPhotoFolder((base + "\\img1.jpg").c_str())));
+    EXPECT_EQ(base + "\\", Entered(base + "\\img1.jpg"));
     EXPECT_EQ(base, CurrentFolder());
 
     // Mixed separators: the last one of either kind ends the folder.
     std::string mixed = base + "/gita al mare\\foto.png";
-    EXPECT_EQ(base + "/gita al mare\\", Text(EnterPhotoFolder(mixed.c_str())));
+    EXPECT_EQ(base + "/gita al mare\\", Entered(mixed));
     EXPECT_EQ(spaced, CurrentFolder());
 
     // A bare name has no folder: nothing changes.
-    EXPECT_EQ("", Text(EnterPhotoFolder("img1.jpg")));
+    EXPECT_EQ("!", Entered("img1.jpg"));
     EXPECT_EQ(spaced, CurrentFolder());
 
     SetCurrentDirectoryA(previous.c_str());
     RemoveDirectoryA(spaced.c_str());
     RemoveDirectoryA(base.c_str());
+}
+
+// The dialog gives "?" for letters outside the ANSI code page: such a folder
+// can only be used when the current directory is already there.
+TEST(EnterPhotoFolder, AFolderTheAnsiNamesCannotReachIsUsedOnlyWhenAlreadyCurrent)
+{
+    wchar_t temp[MAX_PATH];
+    GetTempPathW(MAX_PATH, temp);
+    std::wstring base = std::wstring(temp) + L"cr_folder_w" + std::to_wstring(GetCurrentProcessId());
+    std::wstring tokyo = base + L"\\Foto \u6771\u4EAC";
+    ASSERT_TRUE(CreateDirectoryW(base.c_str(), nullptr));
+    ASSERT_TRUE(CreateDirectoryW(tokyo.c_str(), nullptr));
+    std::string previous = CurrentFolder();
+
+    ASSERT_TRUE(SetCurrentDirectoryW(tokyo.c_str()));
+    std::string asAnsi = CurrentFolder();
+    ASSERT_NE(std::string::npos, asAnsi.find("Foto ??")) << asAnsi;
+    EXPECT_EQ(asAnsi + "\\", Entered(asAnsi + "\\tempio.jpg"));
+    std::string upper = asAnsi;
+    for (char& c : upper) {
+        if (c == '\\')
+            c = '/';
+        else if (c >= 'a' && c <= 'z')
+            c = static_cast<char>(c - 'a' + 'A');
+    }
+    EXPECT_EQ(upper + "/", Entered(upper + "/tempio.jpg"));
+    EXPECT_EQ(asAnsi, CurrentFolder());
+
+    // Anywhere else the folder cannot be entered and nothing changes.
+    ASSERT_TRUE(SetCurrentDirectoryW(base.c_str()));
+    std::string baseAnsi = CurrentFolder();
+    EXPECT_EQ("!" + asAnsi + "\\", Entered(asAnsi + "\\tempio.jpg"));
+    EXPECT_EQ(baseAnsi, CurrentFolder());
+    EXPECT_EQ("!" + baseAnsi + "\\manca\\", Entered(baseAnsi + "\\manca\\foto.jpg"));
+    EXPECT_EQ(baseAnsi, CurrentFolder());
+
+    SetCurrentDirectoryA(previous.c_str());
+    RemoveDirectoryW(tokyo.c_str());
+    RemoveDirectoryW(base.c_str());
 }
 
 }  // namespace

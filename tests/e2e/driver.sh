@@ -57,15 +57,16 @@ wait_dialog() {
     fail "the dialog \"$DIALOG_TITLE\" did not appear within 30 s"
 }
 
-# choose_photo PATH_AS_TYPED: types the path into the dialog's name field and
-# presses Enter; tries again while the dialog stays open (keys typed before
-# the dialog has settled its focus can be lost).
+# choose_photo PATH_AS_TYPED [DELAY_MS]: types the path into the dialog's name
+# field and presses Enter; tries again while the dialog stays open (keys typed
+# before the dialog has settled its focus can be lost). Letters outside the
+# ANSI code page need a slower delay (60 ms).
 choose_photo() {
     for _ in 1 2 3; do
         xdotool windowfocus --sync "$DIALOG_ID" 2>/dev/null
         sleep 0.5
         xdotool key ctrl+a BackSpace
-        xdotool type --delay 20 "$1"
+        xdotool type --delay "${2:-20}" "$1"
         xdotool key Return
         for _ in $(seq 30); do
             xdotool search --name "$DIALOG_TITLE" >/dev/null 2>&1 || return 0

@@ -116,6 +116,8 @@ TEST(EncoderChoice, SavedUnderTheLowerCaseNameWithTheChosenEncoder)
     SmallImage small;
     ASSERT_NE(nullptr, small.image);
 
+    // An earlier file of the name is replaced.
+    ASSERT_TRUE(WriteBytes("x.jpg", "earlier copy"));
     EXPECT_EQ(0, fGDIp_SaveImage(DynStr("X.JPG"), small.image));
     EXPECT_EQ(0, fGDIp_SaveImage(DynStr("photo.jpeg"), small.image));
     EXPECT_EQ(0, fGDIp_SaveImage(DynStr("Archive.TAR.png"), small.image));
@@ -134,7 +136,11 @@ TEST(EncoderChoice, SavedUnderTheLowerCaseNameWithTheChosenEncoder)
     EXPECT_TRUE(IsJpegFile("a\x87\xC8.jpg"));
     EXPECT_EQ(0u, ReadBytes("archive.tar.png").find("\x89PNG"));
     // An encoder the library lacks: tried with the zero identifier and refused
-    // (the library may leave an empty file behind).
+    // after the library has opened its file. An earlier file of the name stays
+    // as it was, and nothing else is left.
+    ASSERT_TRUE(WriteBytes("icon.ico", "earlier icon"));
     EXPECT_NE(0, fGDIp_SaveImage(DynStr("icon.ico"), small.image));
-    EXPECT_TRUE(ReadBytes("icon.ico").empty());
+    EXPECT_EQ("earlier icon", ReadBytes("icon.ico"));
+    expected = {"archive.tar.png", "a\x87\xC8.jpg", "icon.ico", "photo.jpeg", "x.jpg"};
+    EXPECT_EQ(expected, folder.fileNames());
 }

@@ -310,6 +310,7 @@ TEST_F(Pipeline, AFailedSaveIsReportedAndTheBatchGoesOn)
     int32_t width = 20, height = 20;
     SaveReducedCopy(DynStr("A_WRONG.JPG"), &width, &height);
     EXPECT_FALSE(FileExists("a_wrong.jpg"));
+    EXPECT_EQ(std::vector<std::string>({"a_photo.jpg", "photo.jpg"}), folder_.fileNames());
     ASSERT_TRUE(console.ok());
     std::vector<std::string> expected = {"Impossibile salvare nofolder\\cr_photo.jpg",
                                          "Impossibile salvare cr_taken.jpg",
