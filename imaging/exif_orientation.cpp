@@ -131,25 +131,24 @@ int32_t ReadExifOrientation(const DynStr& fileName)
     return orientation;
 }
 
-void TurnUpright(GpImage* image, int32_t orientation)
+GpStatus TurnUpright(GpImage* image, int32_t orientation)
 {
     // Transpose and transverse are a quarter turn and then a mirror, made in
     // two calls: the combined codes 5 and 7 are not read alike by every
     // version of the library.
+    GpStatus status = kGdipOk;
     switch (orientation) {
-    case 2: GdipImageRotateFlip(image, kRotateNoneFlipX); break;
-    case 3: GdipImageRotateFlip(image, kRotate180FlipNone); break;
-    case 4: GdipImageRotateFlip(image, kRotate180FlipX); break;   // a vertical mirror
+    case 2: return GdipImageRotateFlip(image, kRotateNoneFlipX);
+    case 3: return GdipImageRotateFlip(image, kRotate180FlipNone);
+    case 4: return GdipImageRotateFlip(image, kRotate180FlipX);   // a vertical mirror
     case 5:
-        GdipImageRotateFlip(image, kRotate90FlipNone);
-        GdipImageRotateFlip(image, kRotateNoneFlipX);
-        break;
-    case 6: GdipImageRotateFlip(image, kRotate90FlipNone); break;
+        status = GdipImageRotateFlip(image, kRotate90FlipNone);
+        return status == kGdipOk ? GdipImageRotateFlip(image, kRotateNoneFlipX) : status;
+    case 6: return GdipImageRotateFlip(image, kRotate90FlipNone);
     case 7:
-        GdipImageRotateFlip(image, kRotate270FlipNone);
-        GdipImageRotateFlip(image, kRotateNoneFlipX);
-        break;
-    case 8: GdipImageRotateFlip(image, kRotate270FlipNone); break;
-    default: break;
+        status = GdipImageRotateFlip(image, kRotate270FlipNone);
+        return status == kGdipOk ? GdipImageRotateFlip(image, kRotateNoneFlipX) : status;
+    case 8: return GdipImageRotateFlip(image, kRotate270FlipNone);
+    default: return kGdipOk;
     }
 }

@@ -21,7 +21,12 @@ GpStatus LoadUprightImage(const DynStr& fileName, GpImage** image)
         return status;
     }
     // Turned before the size is read, so that size and drawing agree.
-    TurnUpright(*image, ReadExifOrientation(fileName));
+    status = TurnUpright(*image, ReadExifOrientation(fileName));
+    if (status != kGdipOk) {
+        GdipDisposeImage(*image);
+        *image = nullptr;
+        return status;
+    }
     return kGdipOk;
 }
 
@@ -68,8 +73,10 @@ int32_t __stdcall fGDIp_2hBMP(BSTR fileName, uint32_t target, int32_t, int32_t f
         clearSurface(fillColor, 0);
     Placement place = PlaceImage(static_cast<int32_t>(imageWidth), static_cast<int32_t>(imageHeight),
                                  static_cast<int32_t>(canvasWidth), static_cast<int32_t>(canvasHeight));
-    GdipDrawImageRectI(graphics, image, place.x, place.y, place.width, place.height);
+    GpStatus drawn = GdipDrawImageRectI(graphics, image, place.x, place.y, place.width, place.height);
     GdipDeleteGraphics(graphics);
     GdipDisposeImage(image);
-    return static_cast<int32_t>(target);
+    // A photo the process can load but not draw (too big for a 32-bit
+    // address space) leaves only the fill colour: no copy of it.
+    return drawn == kGdipOk ? static_cast<int32_t>(target) : 0;
 }

@@ -4,7 +4,20 @@
 #include "imaging/imaging_internal.h"
 #include "runtime/runtime_state.h"
 
-int64_t AspectHundredths(int32_t width, int32_t height)
+namespace {
+
+int32_t AtLeastOne(int64_t side)
+{
+    if (side < 1)
+        return 1;
+    if (side > INT32_MAX)
+        return INT32_MAX;
+    return static_cast<int32_t>(side);
+}
+
+// The arithmetic below runs under an ExtendedPrecisionScope of its caller;
+// noipa keeps every step of it inside the call, after the scope's switch.
+__attribute__((noipa)) int64_t ExtendedHundredths(int32_t width, int32_t height)
 {
     if (width <= 0 || height < 0)
         return 0;
@@ -14,20 +27,11 @@ int64_t AspectHundredths(int32_t width, int32_t height)
     return RoundToInteger(hundredths);
 }
 
-static int32_t AtLeastOne(int64_t side)
-{
-    if (side < 1)
-        return 1;
-    if (side > INT32_MAX)
-        return INT32_MAX;
-    return static_cast<int32_t>(side);
-}
-
-void ReducedCopySize(int32_t photoWidth, int32_t photoHeight, int32_t sizeMode, int32_t* width,
-                     int32_t* height)
+__attribute__((noipa)) void ExtendedCopySize(int32_t photoWidth, int32_t photoHeight,
+                                             int32_t sizeMode, int32_t* width, int32_t* height)
 {
     int64_t side = sizeMode == 1 ? kLargeCopySide : kSmallCopySide;
-    int64_t n = AspectHundredths(photoWidth, photoHeight);
+    int64_t n = ExtendedHundredths(photoWidth, photoHeight);
     if (n < 100) {
         *width = AtLeastOne(side);
         *height = AtLeastOne(side * n / 100);
@@ -38,13 +42,13 @@ void ReducedCopySize(int32_t photoWidth, int32_t photoHeight, int32_t sizeMode, 
     }
 }
 
-Placement PlaceImage(int32_t imageWidth, int32_t imageHeight, int32_t canvasWidth,
-                     int32_t canvasHeight)
+__attribute__((noipa)) Placement ExtendedPlacement(int32_t imageWidth, int32_t imageHeight,
+                                                   int32_t canvasWidth, int32_t canvasHeight)
 {
     Placement place = {0, 0, AtLeastOne(canvasWidth), AtLeastOne(canvasHeight)};
     if (imageWidth <= 0 || imageHeight <= 0)
         return place;
-    long double ratio = static_cast<long double>(AspectHundredths(imageWidth, imageHeight)) / 100.0L;
+    long double ratio = static_cast<long double>(ExtendedHundredths(imageWidth, imageHeight)) / 100.0L;
     if (ratio < 1.0L) {
         place.width = AtLeastOne(canvasWidth);
         place.height = AtLeastOne(RoundToInteger(ratio * canvasWidth));
@@ -55,4 +59,26 @@ Placement PlaceImage(int32_t imageWidth, int32_t imageHeight, int32_t canvasWidt
         place.x = (canvasWidth - place.width) / 2;
     }
     return place;
+}
+
+}  // namespace
+
+int64_t AspectHundredths(int32_t width, int32_t height)
+{
+    ExtendedPrecisionScope precision;
+    return ExtendedHundredths(width, height);
+}
+
+void ReducedCopySize(int32_t photoWidth, int32_t photoHeight, int32_t sizeMode, int32_t* width,
+                     int32_t* height)
+{
+    ExtendedPrecisionScope precision;
+    ExtendedCopySize(photoWidth, photoHeight, sizeMode, width, height);
+}
+
+Placement PlaceImage(int32_t imageWidth, int32_t imageHeight, int32_t canvasWidth,
+                     int32_t canvasHeight)
+{
+    ExtendedPrecisionScope precision;
+    return ExtendedPlacement(imageWidth, imageHeight, canvasWidth, canvasHeight);
 }

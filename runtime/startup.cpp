@@ -1,4 +1,3 @@
-#include <math.h>
 #include <objbase.h>
 #include <string.h>
 
@@ -38,19 +37,6 @@ const char* CommandLineTail(const char* commandLine)
 int32_t ShowCommandFromStartupInfo(const STARTUPINFOA& info)
 {
     return (info.dwFlags & STARTF_USESHOWWINDOW) ? info.wShowWindow : SW_SHOWDEFAULT;
-}
-
-void SetFloatingPointEnvironment()
-{
-    // Control word 0x037F: all six exceptions masked, 64-bit significand,
-    // round to nearest (ties to even).
-    unsigned short controlWord = 0x037F;
-    __asm__ volatile("fclex\n\tfldcw %0" : : "m"(controlWord));
-}
-
-int64_t RoundToInteger(long double value)
-{
-    return llrintl(value);
 }
 
 ThreadState* CurrentThreadState()

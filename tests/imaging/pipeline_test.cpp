@@ -297,6 +297,45 @@ TEST_F(Pipeline, UndecodablePhotosFailWithoutTouchingAnything)
     EXPECT_EQ(9, h);
 }
 
+// 300 megapixels, made at build time: the 32-bit process loads it but cannot
+// draw it. A drawing that fails must not come out as a blank copy; where it
+// draws, the copy is the photo. Either way the next photo gets its copies.
+TEST_F(Pipeline, APhotoTooBigToDrawGivesNoBlankCopy)
+{
+    std::string huge = SiblingProgramPath("cjpeg_20000x15000.jpg");
+    if (!FileExists(huge))
+        GTEST_SKIP() << "no cjpeg photo in the build tree";
+    ASSERT_TRUE(WritePicture("next.jpg", QuadrantPicture(400, 300), kJpegEncoder));
+    ASSERT_EQ(1, ReduceImage(&window_, DynStr("next.jpg"), &width_, &height_, 1));
+    std::string before = Block(gReducedBits);
+
+    ConsoleCapture console;
+    if (MakeCopy(huge.c_str(), 0, "A_HUGE.JPG") == 1) {
+        ASSERT_TRUE(console.ok());
+        EXPECT_TRUE(console.lines().empty());
+        Picture copy;
+        ExpectCopy("a_huge.jpg", 300, 225, &copy);
+        const struct {
+            int32_t x;
+            uint32_t color;
+        } probes[] = {{3, 0xFF0040FF}, {150, 0xFF80407F}, {296, 0xFFFF4000}};
+        for (const auto& p : probes) {
+            for (int32_t y : {3, 112, 221})
+                EXPECT_LE(ColorDistance(copy.at(p.x, y), p.color), 24) << p.x << "," << y;
+        }
+    } else {
+        ASSERT_TRUE(console.ok());
+        EXPECT_EQ(std::vector<std::string>{"Function failed"}, console.lines());
+        EXPECT_FALSE(FileExists("a_huge.jpg"));
+        EXPECT_EQ(before, Block(gReducedBits));
+    }
+
+    ASSERT_EQ(1, MakeCopy("next.jpg", 1, "CR_NEXT.JPG"));
+    Picture next;
+    ExpectCopy("cr_next.jpg", 1000, 750, &next);
+    EXPECT_LE(ColorDistance(next.at(700, 600), kYellow), 60);
+}
+
 TEST_F(Pipeline, AFailedSaveIsReportedAndTheBatchGoesOn)
 {
     ASSERT_TRUE(WritePicture("photo.jpg", QuadrantPicture(400, 300), kJpegEncoder));

@@ -91,3 +91,54 @@ TEST(SizeRule, PlacementOnOtherCanvases)
     p = PlaceImage(1000, 4, 1000, 1);
     EXPECT_EQ(1, p.height);
 }
+
+namespace {
+
+unsigned short ControlWord()
+{
+    unsigned short word = 0;
+    __asm__ volatile("fnstcw %0" : "=m"(word));
+    return word;
+}
+
+void LoadControlWord(unsigned short word)
+{
+    __asm__ volatile("fldcw %0" : : "m"(word));
+}
+
+}  // namespace
+
+// Modules loaded into the process (the file dialog's shell extensions) may
+// change the x87 control word after start-up; the sizes must not follow it.
+TEST(SizeRule, SizesHoldWhateverTheCallersPrecisionAndRounding)
+{
+    const unsigned short program = ControlWord();
+    const struct {
+        unsigned short word;
+        const char* what;
+    } callers[] = {{0x027F, "53-bit significand"}, {0x007F, "24-bit significand"},
+                   {0x0B7F, "rounding up"}};
+    for (const auto& caller : callers) {
+        SCOPED_TRACE(caller.what);
+        LoadControlWord(caller.word);
+        int64_t hundredths = AspectHundredths(1000, 295);
+        int32_t largeWidth = 0, largeHeight = 0, smallWidth = 0, smallHeight = 0;
+        ReducedCopySize(1000, 295, 1, &largeWidth, &largeHeight);
+        ReducedCopySize(1000, 295, 0, &smallWidth, &smallHeight);
+        Placement large = PlaceImage(1000, 295, 1000, 290);
+        Placement small = PlaceImage(1000, 295, 300, 87);
+        Placement tall = PlaceImage(1000, 3200, 312, 1000);
+        unsigned short after = ControlWord();
+        LoadControlWord(program);
+
+        EXPECT_EQ(29, hundredths);
+        EXPECT_EQ(1000, largeWidth);
+        EXPECT_EQ(290, largeHeight);
+        EXPECT_EQ(300, smallWidth);
+        EXPECT_EQ(87, smallHeight);
+        EXPECT_EQ(290, large.height);
+        EXPECT_EQ(87, small.height);
+        EXPECT_EQ(312, tall.width);   // 312.5 goes to the even 312
+        EXPECT_EQ(caller.word, after) << "the caller's control word is given back";
+    }
+}
