@@ -1,5 +1,7 @@
 // Internals shared by the files of the graphic surfaces: the surface record,
-// the registry, the two spin locks and the repaint policy.
+// the registry (surface_registry.cpp), the two spin locks and the repaint
+// policy (surface_locking.cpp), the default font and DC set-up
+// (surface_dc_setup.cpp).
 #pragma once
 #include <windows.h>
 #include <stdint.h>
@@ -52,6 +54,10 @@ SurfaceRecord* findObject(uint32_t handle);
 // Sets or clears the deferred-redraw bit of a registered surface of kind 14 or
 // 24 in one registry walk; false when the handle names none.
 bool setDeferredRedrawOfSurface(uint32_t handle, bool deferred);
+
+// Registry lock: held only for a walk, insert or unlink of the list.
+void lockRegistry();
+void unlockRegistry();
 
 // Graphics lock
 void lockGraphics();
