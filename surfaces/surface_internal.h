@@ -46,6 +46,13 @@ struct SurfaceRecord {
     uint32_t style;             // frames only: the style they were made with
 };
 
+// A window surface or a bitmap surface: what drawing acts on (a frame is
+// registered but is no surface).
+inline bool isDrawableSurface(const SurfaceRecord* record)
+{
+    return record && (record->kind == kKindWindowSurface || record->kind == kKindBitmapSurface);
+}
+
 // Registry. Records returned by findObject stay valid only while the caller
 // holds the graphics lock, or on the window thread that owns the window.
 SurfaceRecord* registerObject(uint32_t handle, uint32_t owner, LONG flags, int32_t kind);

@@ -71,7 +71,7 @@ SurfaceRecord* lockCurrentSurface()
         return nullptr;
     lockGraphics();
     SurfaceRecord* record = findObject(state->currentSurface);
-    if (!record || (record->kind != kKindWindowSurface && record->kind != kKindBitmapSurface)) {
+    if (!isDrawableSurface(record)) {
         unlockGraphics();
         return nullptr;
     }

@@ -54,8 +54,7 @@ bool setDeferredRedrawOfSurface(uint32_t handle, bool deferred)
 {
     lockRegistry();
     SurfaceRecord* record = findLocked(handle);
-    bool found = record &&
-                 (record->kind == kKindWindowSurface || record->kind == kKindBitmapSurface);
+    bool found = isDrawableSurface(record);
     if (found) {
         if (deferred || record->kind == kKindBitmapSurface)
             InterlockedOr(&record->flags, kFlagDeferredRedraw);
