@@ -201,8 +201,6 @@ static bool createPicture(WindowThreadContext* context, int32_t width, int32_t h
     if (!record->previousBitmap)
         return false;
 
-    record->foreColor = GetSysColor(COLOR_WINDOWTEXT);
-    record->backColor = static_cast<int32_t>(GetSysColor(COLOR_BTNFACE));
     prepareSurfaceDC(record);
     context->controlRecord = record;
     return true;

@@ -27,6 +27,8 @@ static HFONT defaultFont(HDC dc)
 
 void prepareSurfaceDC(SurfaceRecord* record)
 {
+    record->foreColor = GetSysColor(COLOR_WINDOWTEXT);
+    record->backColor = static_cast<int32_t>(GetSysColor(COLOR_BTNFACE));
     HDC dc = record->memoryDC;
     HFONT font = defaultFont(dc);
     HGDIOBJ previous = font ? SelectObject(dc, font) : nullptr;

@@ -88,5 +88,6 @@ void clearSurfaceFlags(SurfaceRecord* record, LONG flags);
 // name, as attachSurface resolves them.
 uint32_t resolveSurfaceHandle(uint32_t handle, int32_t controlId);
 
-// Default font, colours and text modes of a new surface's DC.
+// The system colours, the default font and the text modes of a new
+// surface's DC.
 void prepareSurfaceDC(SurfaceRecord* record);
