@@ -43,7 +43,6 @@ struct SurfaceRecord {
     int32_t kind;
     WNDPROC previousControlProc;
     uint32_t redrawCounter;
-    uint32_t style;             // frames only: the style they were made with
 };
 
 // A window surface or a bitmap surface: what drawing acts on (a frame is
