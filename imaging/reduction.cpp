@@ -16,12 +16,6 @@ const int32_t kSourceCopy = 0xCC0020;   // SRCCOPY: outside the mix table, a pla
 // Transparent parts of a photo come out white, as on paper.
 const int32_t kCanvasColor = 0xFFFFFF;
 
-void PrintLine(const char* text)
-{
-    ConsolePrint(DynStr(text));
-    ConsoleNewLine();
-}
-
 }  // namespace
 
 int32_t ReduceImage(uint32_t* window, const DynStr& fileName, int32_t* width, int32_t* height,
@@ -30,7 +24,7 @@ int32_t ReduceImage(uint32_t* window, const DynStr& fileName, int32_t* width, in
     ULONG_PTR token = 0;
     GdipStartupInput input = PipelineStartupInput();
     if (GdiplusStartup(&token, &input, nullptr) != kGdipOk) {
-        PrintLine("No GDI+");
+        ConsolePrintLine("No GDI+");
         return 0;
     }
 
@@ -67,7 +61,7 @@ int32_t ReduceImage(uint32_t* window, const DynStr& fileName, int32_t* width, in
         }
     }
     if (!result)
-        PrintLine("Function failed");
+        ConsolePrintLine("Function failed");
 
     GdiplusShutdown(token);
     if (canvas) {
