@@ -15,12 +15,6 @@ enum {
     kFinalPauseMs = 1000,
 };
 
-static void PrintLine(const char* text)
-{
-    ConsolePrint(text);
-    ConsoleNewLine();
-}
-
 int32_t MainProcedure(HINSTANCE, HINSTANCE, const char*, int32_t)
 {
     StrList images = {};
@@ -32,14 +26,14 @@ int32_t MainProcedure(HINSTANCE, HINSTANCE, const char*, int32_t)
         StrListRelease(&images);
         return 0;
     }
-    PrintLine("Leggo lista delle immagini.");
+    ConsolePrintLine("Leggo lista delle immagini.");
     BuildImageList("*.*", "album,cr_,a_,crw_", &images);
     gPreviewWindow = openGraphicWindow(DynStr(), 0, 0, kPlaceholderSide, kPlaceholderSide, 0);
-    PrintLine("Elaborazione.");
+    ConsolePrintLine("Elaborazione.");
     ProcessImages(&images);
     attachSurface(gPreviewWindow, 0, false);
     closeGraphicWindow();
-    PrintLine("Finito.");
+    ConsolePrintLine("Finito.");
     Sleep(kFinalPauseMs);
     StrListRelease(&images);
     return 0;

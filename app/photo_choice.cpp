@@ -101,9 +101,7 @@ DynStr ChoosePhoto()
     DynStr folder;
     if (EnterPhotoFolder(fileName, &folder))
         return folder;
-    if (!folder.empty()) {
-        ConsolePrint(StrConcat("Impossibile aprire la cartella ", folder));
-        ConsoleNewLine();
-    }
+    if (!folder.empty())
+        ConsolePrintLine(StrConcat("Impossibile aprire la cartella ", folder));
     return DynStr();
 }

@@ -29,8 +29,7 @@ void ProcessImages(StrList* images)
         DynStr baseName = StrBefore(1, fileName, ".");
         ConsolePrint("Elaboro ");
         ConsolePrint(baseName);
-        ConsolePrint(" ....");
-        ConsoleNewLine();
+        ConsolePrintLine(" ....");
         MakeCopy(fileName, baseName, "cr_", kLargeCopy, &width, &height);
         MakeCopy(fileName, baseName, "a_", kSmallCopy, &width, &height);
     }

@@ -27,19 +27,14 @@ const ExtensionMime kMimeTable[] = {
 
 }  // namespace
 
+// A text the platform cannot convert gives the empty string, as no text does.
 DynStr fGDIp_WideToStr(const wchar_t* text)
 {
     int length = text ? lstrlenW(text) : 0;
-    if (length <= 0)
+    if (length <= 0 || length > INT32_MAX / 2)
         return DynStr();
-    int size = WideCharToMultiByte(CP_ACP, 0, text, length, nullptr, 0, nullptr, nullptr);
-    if (size <= 0)
-        return DynStr();
-    DynStr result = DynStr::ofLength(size);
-    if (result.empty())
-        return result;
-    WideCharToMultiByte(CP_ACP, 0, text, length, result.mutableBytes(), size, nullptr, nullptr);
-    return result;
+    DynStr wide(reinterpret_cast<const char*>(text), length * 2);
+    return StrFromWideOr(wide, DynStr());
 }
 
 int32_t fGDIp_EncoderClsid(const DynStr& mimeType, CLSID* classId)

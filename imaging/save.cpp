@@ -76,8 +76,6 @@ void SaveReducedCopy(const DynStr& outputName, int32_t* width, int32_t* height)
         attachSurface(bitmap, 0, false);
         endBitmapSurface();
     }
-    if (!saved) {
-        ConsolePrint(StrConcat(DynStr("Impossibile salvare "), fileName));
-        ConsoleNewLine();
-    }
+    if (!saved)
+        ConsolePrintLine(StrConcat(DynStr("Impossibile salvare "), fileName));
 }

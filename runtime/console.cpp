@@ -280,3 +280,9 @@ void ConsoleNewLine()
     PlaceCursor(0, y);
     gRuntime.pendingScroll = 0;
 }
+
+void ConsolePrintLine(const DynStr& text)
+{
+    ConsolePrint(text);
+    ConsoleNewLine();
+}

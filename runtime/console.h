@@ -15,3 +15,5 @@ void ConsoleLocate(int32_t row, int32_t column);
 void ConsoleSetColor(uint32_t foreground, uint32_t background);
 void ConsolePrint(const DynStr& text);
 void ConsoleNewLine();
+// The text, then a new line.
+void ConsolePrintLine(const DynStr& text);

@@ -51,17 +51,31 @@ int32_t StrLength(const DynStr& s)
     return s.length();
 }
 
+// The answers of StrFind and StrFindAny that need no search: start 0, empty
+// text, empty search text. True when *position holds the answer.
+static bool AnsweredWithoutSearch(int32_t start, int32_t length, int32_t searchLength,
+                                  int32_t* position)
+{
+    *position = 0;
+    if (start == 0 || length == 0)
+        return true;
+    if (searchLength != 0)
+        return false;
+    if (start > 0) {
+        *position = start;
+    } else {
+        int32_t p = FromEnd(length, start);
+        *position = p >= 1 && p <= length ? p : 0;
+    }
+    return true;
+}
+
 int32_t StrFind(int32_t start, const DynStr& text, const DynStr& match)
 {
     int32_t length = text.length();
-    if (start == 0 || length == 0)
-        return 0;
-    if (match.empty()) {
-        if (start > 0)
-            return start;
-        int32_t p = FromEnd(length, start);
-        return p >= 1 && p <= length ? p : 0;
-    }
+    int32_t position;
+    if (AnsweredWithoutSearch(start, length, match.length(), &position))
+        return position;
     int32_t found;
     if (start > 0) {
         if (start > length)
@@ -81,14 +95,9 @@ int32_t StrFind(int32_t start, const DynStr& text, const DynStr& match)
 int32_t StrFindAny(int32_t start, const DynStr& text, const DynStr& set)
 {
     int32_t length = text.length();
-    if (start == 0 || length == 0)
-        return 0;
-    if (set.empty()) {
-        if (start > 0)
-            return start;
-        int32_t p = FromEnd(length, start);
-        return p >= 1 && p <= length ? p : 0;
-    }
+    int32_t position;
+    if (AnsweredWithoutSearch(start, length, set.length(), &position))
+        return position;
     bool inSet[256] = {};
     for (int32_t i = 0; i < set.length(); ++i)
         inSet[set.at(i)] = true;

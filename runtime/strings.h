@@ -35,6 +35,8 @@ DynStr StrNumber(long double x);
 // Wide strings hold UTF-16 code units, two bytes each, without a terminator.
 DynStr StrToWide(const DynStr& s);
 DynStr StrFromWide(const DynStr& w);
+// The same conversion, giving `failed` instead of w when it cannot be made.
+DynStr StrFromWideOr(const DynStr& w, const DynStr& failed);
 void StrStoreFixed(const DynStr& text, void* field, int32_t fieldLength);
 DynStr StrFromMemory(const void* address, int32_t length);
 

@@ -26,18 +26,23 @@ DynStr StrToWide(const DynStr& s)
 
 DynStr StrFromWide(const DynStr& w)
 {
+    return StrFromWideOr(w, w);
+}
+
+DynStr StrFromWideOr(const DynStr& w, const DynStr& failed)
+{
     int units = w.length() / 2;
     if (units == 0)
         return w;
     LPCWSTR text = reinterpret_cast<LPCWSTR>(w.bytes());
     int length = WideCharToMultiByte(CP_ACP, 0, text, units, nullptr, 0, nullptr, nullptr);
     if (length <= 0)
-        return w;
+        return failed;
     DynStr result = DynStr::ofLength(length);
     if (result.empty())
         return result;
     if (WideCharToMultiByte(CP_ACP, 0, text, units, result.mutableBytes(), length, nullptr,
                             nullptr) != length)
-        return w;
+        return failed;
     return result;
 }

@@ -17,8 +17,6 @@ uint32_t newBitmapSurface(int32_t width, int32_t height)
         record->previousBitmap = previousBitmap;
         record->width = width;
         record->height = height;
-        record->foreColor = GetSysColor(COLOR_WINDOWTEXT);
-        record->backColor = static_cast<int32_t>(GetSysColor(COLOR_BTNFACE));
         prepareSurfaceDC(record);
         handle = record->handle;
     } else {

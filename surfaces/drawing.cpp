@@ -60,7 +60,7 @@ void copySurface(uint32_t sourceHandle, int32_t sourceControlId, long double x, 
         return;
     // Looked up under the lock, so a window closing meanwhile cannot free it.
     SurfaceRecord* record = findObject(source);
-    if (!record || (record->kind != kKindWindowSurface && record->kind != kKindBitmapSurface)) {
+    if (!isDrawableSurface(record)) {
         unlockGraphics();
         return;
     }

@@ -12,7 +12,6 @@ enum { kBringToFrontMessage = 0x1400 };
 
 static ATOM gGraphClassAtom = 0;
 static volatile LONG gGraphClassLock = 0;
-static volatile HWND gActiveGraphicWindow = nullptr;
 
 // Filled by the opener; the window thread reads it only until it signals done.
 struct OpenRequest {
@@ -117,8 +116,6 @@ static void forgetDestroyedWindow(HWND frame)
     ThreadState* state = CurrentThreadState();
     if (state)
         state->currentSurface = 0;
-    if (gActiveGraphicWindow == frame)
-        gActiveGraphicWindow = nullptr;
     PostMessageA(frame, WM_QUIT, 0, 0);
 }
 
@@ -132,15 +129,12 @@ static LRESULT CALLBACK frameProcedure(HWND frame, UINT message, WPARAM wParam, 
         return 0;
     case WM_ACTIVATE:
         if (LOWORD(wParam) == WA_ACTIVE || LOWORD(wParam) == WA_CLICKACTIVE) {
-            gActiveGraphicWindow = frame;
             HWND control = GetDlgItem(frame, 0);
             if (control) {
                 SetForegroundWindow(frame);
                 SetFocus(control);
                 return 0;
             }
-        } else if (LOWORD(wParam) == WA_INACTIVE) {
-            gActiveGraphicWindow = nullptr;
         }
         break;
     default:
@@ -201,8 +195,6 @@ static bool createPicture(WindowThreadContext* context, int32_t width, int32_t h
     if (!record->previousBitmap)
         return false;
 
-    record->foreColor = GetSysColor(COLOR_WINDOWTEXT);
-    record->backColor = static_cast<int32_t>(GetSysColor(COLOR_BTNFACE));
     prepareSurfaceDC(record);
     context->controlRecord = record;
     return true;
@@ -229,7 +221,6 @@ static HWND createGraphicWindow(const OpenRequest* request, WindowThreadContext*
     SetWindowLongPtrA(frame, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(context));
     SurfaceRecord* record = registerObject(HandleToSurface(frame), 0, kFlagFrameWindow, kKindFrame);
     if (record) {
-        record->style = style;
         record->width = request->width;
         record->height = request->height;
 

@@ -1,5 +1,7 @@
 // Internals shared by the files of the graphic surfaces: the surface record,
-// the registry, the two spin locks and the repaint policy.
+// the registry (surface_registry.cpp), the two spin locks and the repaint
+// policy (surface_locking.cpp), the default font and DC set-up
+// (surface_dc_setup.cpp).
 #pragma once
 #include <windows.h>
 #include <stdint.h>
@@ -41,8 +43,14 @@ struct SurfaceRecord {
     int32_t kind;
     WNDPROC previousControlProc;
     uint32_t redrawCounter;
-    uint32_t style;             // frames only: the style they were made with
 };
+
+// A window surface or a bitmap surface: what drawing acts on (a frame is
+// registered but is no surface).
+inline bool isDrawableSurface(const SurfaceRecord* record)
+{
+    return record && (record->kind == kKindWindowSurface || record->kind == kKindBitmapSurface);
+}
 
 // Registry. Records returned by findObject stay valid only while the caller
 // holds the graphics lock, or on the window thread that owns the window.
@@ -52,6 +60,10 @@ SurfaceRecord* findObject(uint32_t handle);
 // Sets or clears the deferred-redraw bit of a registered surface of kind 14 or
 // 24 in one registry walk; false when the handle names none.
 bool setDeferredRedrawOfSurface(uint32_t handle, bool deferred);
+
+// Registry lock: held only for a walk, insert or unlink of the list.
+void lockRegistry();
+void unlockRegistry();
 
 // Graphics lock
 void lockGraphics();
@@ -75,5 +87,6 @@ void clearSurfaceFlags(SurfaceRecord* record, LONG flags);
 // name, as attachSurface resolves them.
 uint32_t resolveSurfaceHandle(uint32_t handle, int32_t controlId);
 
-// Default font, colours and text modes of a new surface's DC.
+// The system colours, the default font and the text modes of a new
+// surface's DC.
 void prepareSurfaceDC(SurfaceRecord* record);

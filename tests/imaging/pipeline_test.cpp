@@ -6,6 +6,7 @@
 
 #include "imaging/imaging.h"
 #include "imaging/imaging_internal.h"
+#include "runtime/runtime_state.h"
 #include "surfaces/surfaces.h"
 #include "tests/support/process_run.h"
 #include "tests/imaging/imaging_fixtures.h"
@@ -166,6 +167,20 @@ TEST_F(Pipeline, TransparentPartsComeOutWhite)
     Picture file;
     ASSERT_TRUE(ReadPicture("a_clear.jpg", &file));
     EXPECT_LE(ColorDistance(file.at(60, 100), kWhite), 30);
+}
+
+TEST_F(Pipeline, ShutdownFreesTheLastCapturedCopy)
+{
+    ASSERT_TRUE(WritePicture("white.jpg", MakePicture(400, 300, kWhite), kJpegEncoder));
+    ASSERT_EQ(1, ReduceImage(&window_, DynStr("white.jpg"), &width_, &height_, 0));
+    attachSurface(window_, 0, false);
+    closeGraphicWindow();
+    window_ = 0;
+    ASSERT_FALSE(gReducedBits.empty());
+    RuntimeShutdown();
+    bool freed = gReducedBits.empty();
+    ASSERT_TRUE(RuntimeStartup());
+    EXPECT_TRUE(freed);
 }
 
 TEST_F(Pipeline, TaggedPhotosStandUpright)

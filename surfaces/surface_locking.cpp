@@ -1,0 +1,107 @@
+// The two spin locks, the waiters' gate of the window threads, and the
+// repaint policy that every drawing operation ends with.
+#include "surfaces/surface_internal.h"
+#include "surfaces/surfaces.h"
+
+#include "runtime/runtime_state.h"
+
+static volatile LONG gRegistryLock = 0;
+static volatile LONG gGraphicsLock = 0;
+static volatile LONG gGraphicsLockWaiters = 0;
+
+void lockRegistry()
+{
+    while (InterlockedExchange(&gRegistryLock, -1) != 0) {
+    }
+}
+
+void unlockRegistry()
+{
+    InterlockedExchange(&gRegistryLock, 0);
+}
+
+void lockGraphics()
+{
+    for (;;) {
+        // A window thread waiting to release its window goes first, or a
+        // busy drawing thread could keep it out for long.
+        while (gGraphicsLockWaiters != 0)
+            Sleep(1);
+        if (InterlockedExchange(&gGraphicsLock, -1) == 0)
+            return;
+        Sleep(0);
+    }
+}
+
+bool tryLockGraphics()
+{
+    return InterlockedExchange(&gGraphicsLock, -1) == 0;
+}
+
+void lockGraphicsAnsweringSends()
+{
+    InterlockedIncrement(&gGraphicsLockWaiters);
+    while (InterlockedExchange(&gGraphicsLock, -1) != 0) {
+        MSG message;
+        PeekMessageA(&message, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
+        Sleep(0);
+    }
+    InterlockedDecrement(&gGraphicsLockWaiters);
+}
+
+void unlockGraphics()
+{
+    InterlockedExchange(&gGraphicsLock, 0);
+}
+
+void setSurfaceFlags(SurfaceRecord* record, LONG flags)
+{
+    InterlockedOr(&record->flags, flags);
+}
+
+void clearSurfaceFlags(SurfaceRecord* record, LONG flags)
+{
+    InterlockedAnd(&record->flags, ~flags);
+}
+
+SurfaceRecord* lockCurrentSurface()
+{
+    ThreadState* state = CurrentThreadState();
+    if (!state || !state->currentSurface)
+        return nullptr;
+    lockGraphics();
+    SurfaceRecord* record = findObject(state->currentSurface);
+    if (!isDrawableSurface(record)) {
+        unlockGraphics();
+        return nullptr;
+    }
+    return record;
+}
+
+void markDrawn(SurfaceRecord* record)
+{
+    setSurfaceFlags(record, kFlagDirty);
+    LONG flags = record->flags;
+    bool repaint = false;
+    if (!(flags & kFlagDeferredRedraw)) {
+        if ((flags & kFlagForceRedraw) || !(flags & kFlagBatchedRedraw))
+            repaint = true;
+        else if (++record->redrawCounter >= kBatchedRedrawInterval)
+            repaint = true;
+    }
+    HWND window = SurfaceToHandle<HWND>(record->handle);
+    if (repaint) {
+        Sleep(0);
+        // Cleared before the invalidation: a repaint that starts from it and
+        // finds the lock busy sets them again, for the idle loop.
+        clearSurfaceFlags(record, kFlagDirty | kFlagForceRedraw);
+        record->redrawCounter = 0;
+        RECT area = {0, 0, record->width, record->height};
+        InvalidateRect(window, &area, FALSE);
+    }
+    // The repaint copies under the graphics lock on the window thread, so
+    // it must find the lock free.
+    unlockGraphics();
+    if (repaint)
+        UpdateWindow(window);
+}
