@@ -131,6 +131,11 @@ int32_t ReadExifOrientation(const DynStr& fileName)
     return orientation;
 }
 
+bool SwapsSides(int32_t orientation)
+{
+    return orientation >= 5 && orientation <= 8;
+}
+
 GpStatus TurnUpright(GpImage* image, int32_t orientation)
 {
     // Transpose and transverse are a quarter turn and then a mirror, made in

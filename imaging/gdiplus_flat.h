@@ -8,6 +8,9 @@ typedef int GpStatus;   // 0 = Ok
 struct GpImage;
 struct GpGraphics;
 typedef GpImage GpBitmap;
+struct GpPoint {
+    INT X, Y;
+};
 
 enum : GpStatus { kGdipOk = 0, kGdipWin32Error = 7 };
 
@@ -59,6 +62,8 @@ GpStatus WINAPI GdipDisposeImage(GpImage* image);
 GpStatus WINAPI GdipCreateFromHDC(HDC dc, GpGraphics** graphics);
 GpStatus WINAPI GdipDrawImageRectI(GpGraphics* graphics, GpImage* image, INT x, INT y, INT width,
                                    INT height);
+GpStatus WINAPI GdipDrawImagePointsI(GpGraphics* graphics, GpImage* image, const GpPoint* points,
+                                     INT count);
 GpStatus WINAPI GdipDeleteGraphics(GpGraphics* graphics);
 GpStatus WINAPI GdipCreateBitmapFromHBITMAP(HBITMAP bitmap, HPALETTE palette, GpBitmap** result);
 GpStatus WINAPI GdipGetImageEncodersSize(UINT* count, UINT* size);

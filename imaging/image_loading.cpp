@@ -11,33 +11,41 @@ DynStr WideFileName(const DynStr& fileName)
     return StrConcat(StrToWide(fileName), DynStr(terminator, 2));
 }
 
-GpStatus LoadUprightImage(const DynStr& fileName, GpImage** image)
+GpStatus LoadPhoto(const DynStr& fileName, GpImage** image, int32_t* orientation)
 {
     *image = nullptr;
+    *orientation = 0;
     DynStr wide = WideFileName(fileName);
     GpStatus status = GdipLoadImageFromFile(reinterpret_cast<const WCHAR*>(wide.bytes()), image);
     if (status != kGdipOk) {
         *image = nullptr;
         return status;
     }
-    // Turned before the size is read, so that size and drawing agree.
-    status = TurnUpright(*image, ReadExifOrientation(fileName));
-    if (status != kGdipOk) {
-        GdipDisposeImage(*image);
-        *image = nullptr;
-        return status;
-    }
+    *orientation = ReadExifOrientation(fileName);
     return kGdipOk;
+}
+
+void UprightSize(GpImage* image, int32_t orientation, UINT* width, UINT* height)
+{
+    *width = 0;
+    *height = 0;
+    GdipGetImageWidth(image, width);
+    GdipGetImageHeight(image, height);
+    if (SwapsSides(orientation)) {
+        UINT stored = *width;
+        *width = *height;
+        *height = stored;
+    }
 }
 
 void fGDIp_ImageSize(const DynStr& fileName, int32_t* width, int32_t* height)
 {
     GpImage* image = nullptr;
-    if (LoadUprightImage(fileName, &image) != kGdipOk)
+    int32_t orientation = 0;
+    if (LoadPhoto(fileName, &image, &orientation) != kGdipOk)
         return;
     UINT imageWidth = 0, imageHeight = 0;
-    GdipGetImageWidth(image, &imageWidth);
-    GdipGetImageHeight(image, &imageHeight);
+    UprightSize(image, orientation, &imageWidth, &imageHeight);
     GdipDisposeImage(image);
     *width = static_cast<int32_t>(imageWidth);
     *height = static_cast<int32_t>(imageHeight);
@@ -48,11 +56,16 @@ int32_t __stdcall fGDIp_2hBMP(BSTR fileName, uint32_t target, int32_t, int32_t f
     // Owned from here on: freed when `name` goes, whatever the path.
     DynStr name = DynStr::adopt(fileName);
     GpImage* image = nullptr;
-    if (LoadUprightImage(name, &image) != kGdipOk)
+    int32_t orientation = 0;
+    if (LoadPhoto(name, &image, &orientation) != kGdipOk)
         return 0;
+    // The one turn of the pixels a copy needs.
+    if (TurnUpright(image, orientation) != kGdipOk) {
+        GdipDisposeImage(image);
+        return 0;
+    }
     UINT imageWidth = 0, imageHeight = 0;
-    GdipGetImageWidth(image, &imageWidth);
-    GdipGetImageHeight(image, &imageHeight);
+    UprightSize(image, 1, &imageWidth, &imageHeight);
     if (imageWidth == 0 || imageHeight == 0 || imageWidth > INT32_MAX || imageHeight > INT32_MAX) {
         GdipDisposeImage(image);
         return 0;

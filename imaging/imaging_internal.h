@@ -26,15 +26,20 @@ Placement PlaceImage(int32_t imageWidth, int32_t imageHeight, int32_t canvasWidt
 int32_t ExifOrientationFromBytes(const unsigned char* data, size_t size);
 // The same for the file's first bytes; 0 when it cannot be read.
 int32_t ReadExifOrientation(const DynStr& fileName);
+// True for the orientations that stand the stored photo on its side, so
+// that its upright width is its stored height.
+bool SwapsSides(int32_t orientation);
 // Turns and mirrors a loaded photo of this orientation so that it stands
 // upright; 0, 1 and unknown values leave it as it is. The library's status
 // (a turn needs a second copy of the pixels, which a big photo may not get).
 GpStatus TurnUpright(GpImage* image, int32_t orientation);
 
-// Loads a photo turned upright. The caller holds a session and disposes of
-// the image; on failure, the turn's included, *image is null and the
-// library's status returned.
-GpStatus LoadUprightImage(const DynStr& fileName, GpImage** image);
+// Loads a photo as stored and reads the orientation its file declares. The
+// caller holds a session and disposes of the image; on failure *image is
+// null and the library's status returned.
+GpStatus LoadPhoto(const DynStr& fileName, GpImage** image, int32_t* orientation);
+// Its upright size, read without turning any pixels.
+void UprightSize(GpImage* image, int32_t orientation, UINT* width, UINT* height);
 
 // Zero-terminated UTF-16 form of an ANSI name, held as a byte string.
 DynStr WideFileName(const DynStr& fileName);

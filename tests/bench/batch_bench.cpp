@@ -1,7 +1,12 @@
-// make bench: times the whole batch on a folder of photos and splits the time
-// into the pauses the design prescribes, the imaging library's own work and
-// the rest (the program's own overhead). Not a test: it only reports.
-//   batch_bench FOLDER RUNS
+// make bench: times the whole batch on a folder of photos and on the same
+// photos tagged with EXIF orientation 6, in the same run, and splits each
+// batch into the pauses the design prescribes, the imaging library's calls
+// and the program's own steps, all measured inside the timed batch (see
+// call_timers.h). Also reports the process's peak memory. Not a test: it
+// only reports.
+//   batch_bench UNTAGGED_FOLDER TAGGED_FOLDER RUNS
+#include <windows.h>
+#include <psapi.h>
 #include <stdio.h>
 #include <stdlib.h>
 
@@ -13,17 +18,9 @@
 #include "imaging/imaging_internal.h"
 #include "runtime/runtime_state.h"
 #include "surfaces/surfaces.h"
+#include "tests/bench/call_timers.h"
 
 namespace {
-
-double gTicksPerMs;
-
-double NowMs()
-{
-    LARGE_INTEGER now;
-    QueryPerformanceCounter(&now);
-    return static_cast<double>(now.QuadPart) / gTicksPerMs;
-}
 
 void DeleteCopies()
 {
@@ -40,11 +37,12 @@ void DeleteCopies()
 }
 
 // The whole batch as the main procedure runs it, without the dialog and the
-// final one-second pause. Returns milliseconds; *photos gets the count.
-double TimeBatch(int* photos)
+// final one-second pause. *photos gets the count.
+BenchTimes TimeBatch(const char* folder, int* photos)
 {
+    SetCurrentDirectoryA(folder);
     DeleteCopies();
-    double start = NowMs();
+    BenchStart();
     StrList images = {};
     StrListCreate(&images, 1, 1);
     BuildImageList("*.*", "album,cr_,a_,crw_", &images);
@@ -52,92 +50,31 @@ double TimeBatch(int* photos)
     ProcessImages(&images);
     attachSurface(gPreviewWindow, 0, false);
     closeGraphicWindow();
-    double elapsed = NowMs() - start;
+    BenchTimes times = BenchStop();
     *photos = 0;
     for (int32_t i = 1; i <= StrListUpperBound(&images); ++i)
         *photos += StrListAt(&images, i)->empty() ? 0 : 1;
     StrListRelease(&images);
-    return elapsed;
+    DeleteCopies();
+    return times;
 }
 
-// The library calls one copy costs, replayed alone: a session for the
-// reduction (load for the size, load and draw), one for the save.
-double TimeLibraryForCopy(const DynStr& fileName, int32_t sizeMode, const CLSID& jpeg)
+int64_t Total(const BenchTimes& times)
 {
-    double spent = 0;
-    DynStr wide = WideFileName(fileName);
-    const WCHAR* name = reinterpret_cast<const WCHAR*>(wide.bytes());
-    GdipStartupInput input = PipelineStartupInput();
-    ULONG_PTR token = 0;
-
-    double start = NowMs();
-    GdiplusStartup(&token, &input, nullptr);
-    GpImage* image = nullptr;
-    UINT photoWidth = 0, photoHeight = 0;
-    GdipLoadImageFromFile(name, &image);
-    GdipGetImageWidth(image, &photoWidth);
-    GdipGetImageHeight(image, &photoHeight);
-    GdipDisposeImage(image);
-    spent += NowMs() - start;
-
-    int32_t width = 0, height = 0;
-    ReducedCopySize(static_cast<int32_t>(photoWidth), static_cast<int32_t>(photoHeight), sizeMode,
-                    &width, &height);
-    HDC screen = GetDC(nullptr);
-    HDC canvas = CreateCompatibleDC(screen);
-    HBITMAP bitmap = CreateCompatibleBitmap(screen, width, height);
-    HGDIOBJ previous = SelectObject(canvas, bitmap);
-    ReleaseDC(nullptr, screen);
-
-    start = NowMs();
-    GpGraphics* graphics = nullptr;
-    GdipLoadImageFromFile(name, &image);
-    GdipCreateFromHDC(canvas, &graphics);
-    GdipDrawImageRectI(graphics, image, 0, 0, width, height);
-    GdipDeleteGraphics(graphics);
-    GdipDisposeImage(image);
-    GdiplusShutdown(token);
-
-    GdiplusStartup(&token, &input, nullptr);
-    GpBitmap* copy = nullptr;
-    GdipCreateBitmapFromHBITMAP(bitmap, nullptr, &copy);
-    GdipSaveImageToFile(copy, L"bench_copy.jpg", &jpeg, nullptr);
-    GdipDisposeImage(copy);
-    GdiplusShutdown(token);
-    spent += NowMs() - start;
-
-    SelectObject(canvas, previous);
-    DeleteObject(bitmap);
-    DeleteDC(canvas);
-    DeleteFileA("bench_copy.jpg");
-    return spent;
-}
-
-double TimeLibrary(const std::vector<DynStr>& photos)
-{
-    CLSID jpeg = {};
-    GdipStartupInput input = PipelineStartupInput();
-    ULONG_PTR token = 0;
-    GdiplusStartup(&token, &input, nullptr);
-    fGDIp_EncoderClsid("image/jpeg", &jpeg);
-    GdiplusShutdown(token);
-    double total = 0;
-    for (const DynStr& photo : photos)
-        total += TimeLibraryForCopy(photo, 1, jpeg) + TimeLibraryForCopy(photo, 0, jpeg);
+    int64_t total = 0;
+    for (int64_t part : times.ticks)
+        total += part;
     return total;
 }
 
-// What the prescribed pauses really take here: per copy the 40 ms after a
-// window opens and the 10 ms before its save.
-double TimePausesPerCopy()
-{
-    double start = NowMs();
-    for (int i = 0; i < 20; ++i) {
-        Sleep(40);
-        Sleep(10);
-    }
-    return (NowMs() - start) / 20;
-}
+struct SetResult {
+    const char* label;
+    const char* folder;
+    int photos;
+    std::vector<double> perPhotoMs;   // one a run
+    BenchTimes sum;                   // over every run
+    PROCESS_MEMORY_COUNTERS memory;   // after its first run
+};
 
 double Median(std::vector<double> values)
 {
@@ -145,63 +82,131 @@ double Median(std::vector<double> values)
     return values[values.size() / 2];
 }
 
+bool IsLibrary(int part)
+{
+    return part >= kPartLibLoad && part <= kPartLibOther;
+}
+
+void PrintSet(const SetResult& set, double ticksPerMs)
+{
+    double photos = static_cast<double>(set.photos) * set.perPhotoMs.size();
+    double whole = Total(set.sum) / ticksPerMs / photos;
+    double library = 0, other = 0;
+    for (int part = 0; part < kPartCount; ++part) {
+        double ms = set.sum.ticks[part] / ticksPerMs / photos;
+        if (IsLibrary(part))
+            library += ms;
+        else if (part != kPartPauses)
+            other += ms;
+    }
+    double pauses = set.sum.ticks[kPartPauses] / ticksPerMs / photos;
+    printf("\n%s: per photo (mean of %zu runs of %d photos, two copies each; median %.1f ms):\n",
+           set.label, set.perPhotoMs.size(), set.photos, Median(set.perPhotoMs));
+    printf("  whole batch                       %8.1f ms\n", whole);
+    printf("  prescribed pauses                 %8.1f ms  (%5.1f%%)\n", pauses, 100 * pauses / whole);
+    printf("  imaging library                   %8.1f ms  (%5.1f%%)\n", library, 100 * library / whole);
+    for (int part = kPartLibLoad; part <= kPartLibOther; ++part) {
+        double ms = set.sum.ticks[part] / ticksPerMs / photos;
+        printf("    %-31s %8.1f ms  (%5.1f%%)\n", kBenchPartNames[part], ms, 100 * ms / whole);
+    }
+    printf("  everything else                   %8.1f ms  (%5.1f%%)\n", other, 100 * other / whole);
+    for (int part = 0; part < kPartCount; ++part) {
+        if (IsLibrary(part) || part == kPartPauses)
+            continue;
+        double ms = set.sum.ticks[part] / ticksPerMs / photos;
+        printf("    %-31s %8.1f ms  (%5.1f%%)\n", kBenchPartNames[part], ms, 100 * ms / whole);
+    }
+}
+
+PROCESS_MEMORY_COUNTERS Memory()
+{
+    PROCESS_MEMORY_COUNTERS counters = {};
+    counters.cb = sizeof(counters);
+    GetProcessMemoryInfo(GetCurrentProcess(), &counters, sizeof(counters));
+    return counters;
+}
+
+double Mb(SIZE_T bytes)
+{
+    return static_cast<double>(bytes) / (1024.0 * 1024.0);
+}
+
+// Bytes of one photo of the folder decoded at 32 bits a pixel.
+double DecodedPhotoBytes(const char* folder)
+{
+    SetCurrentDirectoryA(folder);
+    StrList images = {};
+    StrListCreate(&images, 1, 1);
+    BuildImageList("*.*", "album,cr_,a_,crw_", &images);
+    int32_t width = 0, height = 0;
+    ULONG_PTR token = 0;
+    GdipStartupInput input = PipelineStartupInput();
+    if (StrListUpperBound(&images) >= 1 && GdiplusStartup(&token, &input, nullptr) == kGdipOk) {
+        fGDIp_ImageSize(*StrListAt(&images, 1), &width, &height);
+        GdiplusShutdown(token);
+    }
+    StrListRelease(&images);
+    return static_cast<double>(width) * height * 4;
+}
+
 }  // namespace
 
 int main(int argc, char** argv)
 {
-    if (argc < 3) {
-        fprintf(stderr, "usage: batch_bench FOLDER RUNS\n");
+    if (argc < 4) {
+        fprintf(stderr, "usage: batch_bench UNTAGGED_FOLDER TAGGED_FOLDER RUNS\n");
         return 2;
     }
     if (!RuntimeStartup())
         return 255;
-    LARGE_INTEGER frequency;
-    QueryPerformanceFrequency(&frequency);
-    gTicksPerMs = static_cast<double>(frequency.QuadPart) / 1000.0;
-    if (!SetCurrentDirectoryA(argv[1])) {
-        fprintf(stderr, "cannot enter %s\n", argv[1]);
-        return 1;
-    }
-    int runs = atoi(argv[2]) > 0 ? atoi(argv[2]) : 3;
+    double ticksPerMs = BenchTicksPerMs();
+    int runs = atoi(argv[3]) > 0 ? atoi(argv[3]) : 3;
+    PROCESS_MEMORY_COUNTERS before = Memory();
 
-    std::vector<double> batchPerPhoto;
-    int photoCount = 0;
+    SetResult sets[2] = {{"untagged", argv[1], 0, {}, {}, {}},
+                         {"tagged with orientation 6", argv[2], 0, {}, {}, {}}};
+    // The two sets alternate, so that both see the same machine load.
     for (int run = 1; run <= runs; ++run) {
-        double elapsed = TimeBatch(&photoCount);
-        if (photoCount == 0) {
-            fprintf(stderr, "no photos in %s\n", argv[1]);
-            return 1;
+        for (SetResult& set : sets) {
+            int photos = 0;
+            BenchTimes times = TimeBatch(set.folder, &photos);
+            if (photos == 0) {
+                fprintf(stderr, "no photos in %s\n", set.folder);
+                return 1;
+            }
+            if (run == 1)
+                set.memory = Memory();
+            set.photos = photos;
+            double elapsed = Total(times) / ticksPerMs;
+            set.perPhotoMs.push_back(elapsed / photos);
+            for (int part = 0; part < kPartCount; ++part)
+                set.sum.ticks[part] += times.ticks[part];
+            printf("run %d, %s: %d photos in %.0f ms, %.1f ms per photo\n", run, set.label, photos,
+                   elapsed, elapsed / photos);
+            fflush(stdout);
         }
-        batchPerPhoto.push_back(elapsed / photoCount);
-        printf("run %d: %d photos in %.0f ms, %.1f ms per photo\n", run, photoCount, elapsed,
-               elapsed / photoCount);
-        fflush(stdout);
     }
+    for (const SetResult& set : sets)
+        PrintSet(set, ticksPerMs);
 
-    StrList images = {};
-    StrListCreate(&images, 1, 1);
-    BuildImageList("*.*", "album,cr_,a_,crw_", &images);
-    std::vector<DynStr> photos;
-    for (int32_t i = 1; i <= StrListUpperBound(&images); ++i)
-        photos.push_back(*StrListAt(&images, i));
-    StrListRelease(&images);
-    std::vector<double> libraryPerPhoto;
-    for (int run = 1; run <= runs; ++run)
-        libraryPerPhoto.push_back(TimeLibrary(photos) / photos.size());
-    DeleteCopies();
+    double mean[2];
+    for (int i = 0; i < 2; ++i)
+        mean[i] = Total(sets[i].sum) / ticksPerMs / (double(sets[i].photos) * runs);
+    printf("\ntagged / untagged: %.3f (means), %.3f (medians)\n", mean[1] / mean[0],
+           Median(sets[1].perPhotoMs) / Median(sets[0].perPhotoMs));
 
-    double batch = Median(batchPerPhoto);
-    double library = Median(libraryPerPhoto);
-    double pauses = 2 * TimePausesPerCopy();
-    double other = batch - library - pauses;
-    printf("\nper photo (median of %d runs, %d photos, two copies each):\n", runs, photoCount);
-    printf("  whole batch          %8.1f ms\n", batch);
-    printf("  prescribed pauses    %8.1f ms  (%4.1f%%; 2 x (40 + 10) ms by design)\n", pauses,
-           100 * pauses / batch);
-    printf("  imaging library      %8.1f ms  (%4.1f%%; load for size, load and draw, save)\n",
-           library, 100 * library / batch);
-    printf("  everything else      %8.1f ms  (%4.1f%%; windows, surfaces, capture, console)\n",
-           other, 100 * other / batch);
+    double decoded = DecodedPhotoBytes(argv[1]);
+    printf("\nmemory (one decoded photo: %.1f MB):\n", Mb(SIZE_T(decoded)));
+    printf("  before the batch:   working set %7.1f MB, committed %7.1f MB\n",
+           Mb(before.WorkingSetSize), Mb(before.PagefileUsage));
+    for (const SetResult& set : sets) {
+        double workingSet = double(set.memory.PeakWorkingSetSize) - double(before.WorkingSetSize);
+        double committed = double(set.memory.PeakPagefileUsage) - double(before.PagefileUsage);
+        printf("  peak after %-26s working set %7.1f MB (+%.2f photos), committed %7.1f MB "
+               "(+%.2f photos)\n",
+               set.label, Mb(set.memory.PeakWorkingSetSize), workingSet / decoded,
+               Mb(set.memory.PeakPagefileUsage), committed / decoded);
+    }
     RuntimeShutdown();
     return 0;
 }

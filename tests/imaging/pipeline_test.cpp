@@ -231,15 +231,73 @@ TEST_F(Pipeline, PhotoTaggedByExiftoolStandsUpright)
     EXPECT_LE(ColorDistance(copy.at(100, 500), kGreen), 60);
 }
 
+namespace {
+
+// How photos were stood upright before the library turned them while drawing:
+// the pixels turned in place, then drawn into the placement. The drawing must
+// give exactly these pixels.
+GpStatus TurnInPlace(GpImage* image, int32_t orientation)
+{
+    GpStatus status = kGdipOk;
+    switch (orientation) {
+    case 2: return GdipImageRotateFlip(image, kRotateNoneFlipX);
+    case 3: return GdipImageRotateFlip(image, kRotate180FlipNone);
+    case 4: return GdipImageRotateFlip(image, kRotate180FlipX);
+    case 5:
+        status = GdipImageRotateFlip(image, kRotate90FlipNone);
+        return status == kGdipOk ? GdipImageRotateFlip(image, kRotateNoneFlipX) : status;
+    case 6: return GdipImageRotateFlip(image, kRotate90FlipNone);
+    case 7:
+        status = GdipImageRotateFlip(image, kRotate270FlipNone);
+        return status == kGdipOk ? GdipImageRotateFlip(image, kRotateNoneFlipX) : status;
+    case 8: return GdipImageRotateFlip(image, kRotate270FlipNone);
+    default: return kGdipOk;
+    }
+}
+
+std::string DrawnTurnedInPlace(const char* file, int32_t orientation, int32_t width, int32_t height)
+{
+    std::string block;
+    GpImage* image = nullptr;
+    DynStr wide = WideFileName(DynStr(file));
+    if (GdipLoadImageFromFile(reinterpret_cast<const WCHAR*>(wide.bytes()), &image) != kGdipOk)
+        return block;
+    uint32_t canvas = newBitmapSurface(width, height);
+    if (canvas)
+        attachSurface(canvas, 0, false);
+    GpGraphics* graphics = nullptr;
+    if (canvas && TurnInPlace(image, orientation) == kGdipOk &&
+            GdipCreateFromHDC(surfaceDC(), &graphics) == kGdipOk) {
+        clearSurface(0xFFFFFF, 0);
+        UINT w = 0, h = 0;
+        GdipGetImageWidth(image, &w);
+        GdipGetImageHeight(image, &h);
+        Placement place = PlaceImage(int32_t(w), int32_t(h), width, height);
+        if (GdipDrawImageRectI(graphics, image, place.x, place.y, place.width, place.height) == kGdipOk)
+            block = Block(getBits());
+        GdipDeleteGraphics(graphics);
+    }
+    GdipDisposeImage(image);
+    if (canvas) {
+        attachSurface(canvas, 0, false);
+        endBitmapSurface();
+    }
+    return block;
+}
+
+}  // namespace
+
 // Where the stored top-left and top-right corners must appear for each of the
 // eight orientations, as the EXIF tag defines them (0 = top-left, 1 =
-// top-right, 2 = bottom-right, 3 = bottom-left).
+// top-right, 2 = bottom-right, 3 = bottom-left); at the photo's own size and
+// reduced onto canvases of other shapes, pixel for pixel as a turn in place.
 TEST(UprightLoading, AllEightOrientations)
 {
     TempFolder folder;
-    Picture stored = MakePicture(160, 80, kBlue);
+    Picture stored = QuadrantPicture(160, 80);
     stored.fill(0, 0, 40, 20, kRed);
     stored.fill(120, 0, 160, 20, kGreen);
+    stored.fill(0, 60, 160, 80, kBlue);
     ASSERT_TRUE(WritePicture("corners.jpg", stored, kJpegEncoder));
     std::string plain = ReadBytes("corners.jpg");
     const int redCorner[] = {0, 0, 1, 2, 3, 0, 1, 2, 3};
@@ -248,30 +306,32 @@ TEST(UprightLoading, AllEightOrientations)
         SCOPED_TRACE(orientation);
         ASSERT_TRUE(WriteBytes("turned.jpg", WithExifOrientation(plain, orientation, orientation % 2)));
         TestGdipSession session;
-        GpImage* image = nullptr;
-        ASSERT_EQ(0, LoadUprightImage(DynStr("turned.jpg"), &image));
-        UINT width = 0, height = 0;
-        GdipGetImageWidth(image, &width);
-        GdipGetImageHeight(image, &height);
-        GdipDisposeImage(image);
-        EXPECT_EQ(orientation >= 5 ? 80u : 160u, width);
-        int32_t w = 0, h = 0;
-        fGDIp_ImageSize(DynStr("turned.jpg"), &w, &h);
-        EXPECT_EQ(int32_t(width), w);
-        EXPECT_EQ(int32_t(height), h);
+        int32_t width = 0, height = 0;
+        fGDIp_ImageSize(DynStr("turned.jpg"), &width, &height);
+        EXPECT_EQ(orientation >= 5 ? 80 : 160, width);
+        EXPECT_EQ(orientation >= 5 ? 160 : 80, height);
 
-        uint32_t canvas = newBitmapSurface(int32_t(width), int32_t(height));
-        ASSERT_NE(0u, canvas);
-        DynStr name("turned.jpg");
-        ASSERT_EQ(int32_t(canvas), fGDIp_2hBMP(DynStr(name).detach(), canvas, 0, 0xFFFFFF));
-        Picture drawn = PictureFromBlock(Block(getBits()));
-        attachSurface(canvas, 0, false);
-        endBitmapSurface();
-        ASSERT_EQ(int32_t(width), drawn.width);
-        const int32_t cx[] = {5, drawn.width - 6, drawn.width - 6, 5};
-        const int32_t cy[] = {5, 5, drawn.height - 6, drawn.height - 6};
-        EXPECT_LE(ColorDistance(drawn.at(cx[redCorner[orientation]], cy[redCorner[orientation]]), kRed), 60);
-        EXPECT_LE(ColorDistance(drawn.at(cx[greenCorner[orientation]], cy[greenCorner[orientation]]), kGreen), 60);
+        const int32_t canvases[][2] = {{width, height}, {57, 91}, {91, 57}, {300, 300}};
+        for (const auto& size : canvases) {
+            SCOPED_TRACE(testing::Message() << size[0] << " x " << size[1]);
+            uint32_t canvas = newBitmapSurface(size[0], size[1]);
+            ASSERT_NE(0u, canvas);
+            DynStr name("turned.jpg");
+            ASSERT_EQ(int32_t(canvas), fGDIp_2hBMP(DynStr(name).detach(), canvas, 0, 0xFFFFFF));
+            std::string block = Block(getBits());
+            attachSurface(canvas, 0, false);
+            endBitmapSurface();
+            std::string ref = DrawnTurnedInPlace("turned.jpg", orientation, size[0], size[1]);
+            EXPECT_TRUE(block == ref);
+            if (size[0] != width || size[1] != height)
+                continue;
+            Picture drawn = PictureFromBlock(block);
+            ASSERT_EQ(width, drawn.width);
+            const int32_t cx[] = {5, drawn.width - 6, drawn.width - 6, 5};
+            const int32_t cy[] = {5, 5, drawn.height - 6, drawn.height - 6};
+            EXPECT_LE(ColorDistance(drawn.at(cx[redCorner[orientation]], cy[redCorner[orientation]]), kRed), 60);
+            EXPECT_LE(ColorDistance(drawn.at(cx[greenCorner[orientation]], cy[greenCorner[orientation]]), kGreen), 60);
+        }
     }
 }
 

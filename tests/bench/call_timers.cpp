@@ -1,0 +1,252 @@
+// The wrappers the bench is linked with (see call_timers.h and the --wrap
+// list in tests/CMakeLists.txt). Each passes straight through on other
+// threads and outside a timed batch.
+#include "tests/bench/call_timers.h"
+
+#include <windows.h>
+#include <string.h>
+
+#include "imaging/gdiplus_flat.h"
+#include "runtime/dynstr.h"
+
+const char* const kBenchPartNames[kPartCount] = {
+    "what is left (loop, list, names)",
+    "prescribed pauses (40 + 10 ms)",
+    "own short waits (Sleep 0-2 ms)",
+    "library: load",
+    "library: draw",
+    "library: turn",
+    "library: save",
+    "library: bitmap for the save",
+    "library: sessions",
+    "library: other calls",
+    "window: close",
+    "window: open (own work)",
+    "window: thread start",
+    "copy onto the window",
+    "stamp",
+    "capture",
+    "canvas bitmap",
+    "save's bitmap from the block",
+    "reduction's own steps",
+    "save's own steps",
+    "console",
+};
+
+namespace {
+
+bool gTiming = false;
+DWORD gMainThread = 0;
+int gCurrent = kPartLeft;
+int64_t gLast = 0;
+BenchTimes gTimes;
+
+int64_t Ticks()
+{
+    LARGE_INTEGER now;
+    QueryPerformanceCounter(&now);
+    return now.QuadPart;
+}
+
+// Charges what ran so far to the part that was running; -1 when not timing.
+int Enter(int part)
+{
+    if (!gTiming || GetCurrentThreadId() != gMainThread)
+        return -1;
+    int64_t now = Ticks();
+    gTimes.ticks[gCurrent] += now - gLast;
+    gLast = now;
+    int saved = gCurrent;
+    gCurrent = part;
+    return saved;
+}
+
+void Leave(int saved)
+{
+    if (saved < 0)
+        return;
+    int64_t now = Ticks();
+    gTimes.ticks[gCurrent] += now - gLast;
+    gLast = now;
+    gCurrent = saved;
+}
+
+struct Charge {
+    explicit Charge(int part) : saved(Enter(part)) {}
+    ~Charge() { Leave(saved); }
+    int saved;
+};
+
+// A surface call belongs to the save while the save runs, else to the canvas.
+int SurfacePart()
+{
+    return gCurrent == kPartSaveOwn ? kPartSaveBitmap : kPartCanvas;
+}
+
+}  // namespace
+
+void BenchStart()
+{
+    memset(&gTimes, 0, sizeof(gTimes));
+    gMainThread = GetCurrentThreadId();
+    gCurrent = kPartLeft;
+    gLast = Ticks();
+    gTiming = true;
+}
+
+BenchTimes BenchStop()
+{
+    gTimes.ticks[gCurrent] += Ticks() - gLast;
+    gTiming = false;
+    return gTimes;
+}
+
+double BenchTicksPerMs()
+{
+    LARGE_INTEGER frequency;
+    QueryPerformanceFrequency(&frequency);
+    return static_cast<double>(frequency.QuadPart) / 1000.0;
+}
+
+// Library calls: plain (non-dllimport) declarations, so --wrap=Name (with the
+// @N of the 32-bit stdcall names) reaches them.
+#define WRAP_GDIP(part, name, params, args)          \
+    extern "C" GpStatus WINAPI __real_##name params; \
+    extern "C" GpStatus WINAPI __wrap_##name params  \
+    {                                                \
+        Charge charge(part);                         \
+        return __real_##name args;                   \
+    }
+
+WRAP_GDIP(kPartLibSessions, GdiplusStartup,
+          (ULONG_PTR* token, const GdipStartupInput* input, void* output), (token, input, output))
+WRAP_GDIP(kPartLibLoad, GdipLoadImageFromFile, (const WCHAR* fileName, GpImage** image),
+          (fileName, image))
+WRAP_GDIP(kPartLibOther, GdipGetImageWidth, (GpImage* image, UINT* width), (image, width))
+WRAP_GDIP(kPartLibOther, GdipGetImageHeight, (GpImage* image, UINT* height), (image, height))
+WRAP_GDIP(kPartLibOther, GdipDisposeImage, (GpImage* image), (image))
+WRAP_GDIP(kPartLibOther, GdipCreateFromHDC, (HDC dc, GpGraphics** graphics), (dc, graphics))
+WRAP_GDIP(kPartLibOther, GdipDeleteGraphics, (GpGraphics* graphics), (graphics))
+WRAP_GDIP(kPartLibDraw, GdipDrawImagePointsI,
+          (GpGraphics* graphics, GpImage* image, const GpPoint* points, INT count),
+          (graphics, image, points, count))
+WRAP_GDIP(kPartLibDraw, GdipDrawImageRectI,
+          (GpGraphics* graphics, GpImage* image, INT x, INT y, INT width, INT height),
+          (graphics, image, x, y, width, height))
+WRAP_GDIP(kPartLibTurn, GdipImageRotateFlip, (GpImage* image, int type), (image, type))
+WRAP_GDIP(kPartLibSaveBitmap, GdipCreateBitmapFromHBITMAP,
+          (HBITMAP bitmap, HPALETTE palette, GpBitmap** result), (bitmap, palette, result))
+WRAP_GDIP(kPartLibSave, GdipSaveImageToFile,
+          (GpImage* image, const WCHAR* fileName, const CLSID* encoder, const void* parameters),
+          (image, fileName, encoder, parameters))
+WRAP_GDIP(kPartLibOther, GdipGetImageEncodersSize, (UINT* count, UINT* size), (count, size))
+WRAP_GDIP(kPartLibOther, GdipGetImageEncoders,
+          (UINT count, UINT size, GdipImageCodecInfo* encoders), (count, size, encoders))
+
+extern "C" VOID WINAPI __real_GdiplusShutdown(ULONG_PTR token);
+extern "C" VOID WINAPI __wrap_GdiplusShutdown(ULONG_PTR token)
+{
+    Charge charge(kPartLibSessions);
+    __real_GdiplusShutdown(token);
+}
+
+extern "C" int32_t WINAPI __real_fGDIp_2hBMP(BSTR fileName, uint32_t target, int32_t reserved,
+                                             int32_t fillColor);
+extern "C" int32_t WINAPI __wrap_fGDIp_2hBMP(BSTR fileName, uint32_t target, int32_t reserved,
+                                             int32_t fillColor)
+{
+    Charge charge(kPartReductionOwn);
+    return __real_fGDIp_2hBMP(fileName, target, reserved, fillColor);
+}
+
+// Program steps: C++ functions, wrapped under their mangled names (the same
+// on both builds; the 32-bit one adds the leading underscore of C names).
+#define STR2(x) #x
+#define STR(x) STR2(x)
+#define CXX_SYMBOL(prefix, mangled) STR(__USER_LABEL_PREFIX__) prefix mangled
+
+#define WRAP_STEP(part, ret, mangled, params, args)                          \
+    ret real_##mangled params asm(CXX_SYMBOL("__real_", #mangled));          \
+    ret wrap_##mangled params asm(CXX_SYMBOL("__wrap_", #mangled));          \
+    ret wrap_##mangled params                                                \
+    {                                                                        \
+        Charge charge(part);                                                 \
+        return real_##mangled args;                                          \
+    }
+
+WRAP_STEP(kPartWindowClose, void, _Z18closeGraphicWindowv, (), ())
+WRAP_STEP(kPartWindowOpen, uint32_t, _Z17openGraphicWindowRK6DynStriiiij,
+          (const DynStr& caption, int32_t x, int32_t y, int32_t width, int32_t height,
+           uint32_t style),
+          (caption, x, y, width, height, style))
+WRAP_STEP(kPartCopyToWindow, void, _Z11copySurfacejieei,
+          (uint32_t source, int32_t control, long double x, long double y, int32_t mix),
+          (source, control, x, y, mix))
+WRAP_STEP(kPartStamp, void, _Z11setPositionee, (long double x, long double y), (x, y))
+WRAP_STEP(kPartStamp, void, _Z9printTextRK6DynStr, (const DynStr& text), (text))
+WRAP_STEP(kPartStamp, void, _Z7newLinev, (), ())
+WRAP_STEP(kPartStamp, void, _Z12setForeColori, (int32_t color), (color))
+WRAP_STEP(kPartStamp, void, _Z12setBackColori, (int32_t color), (color))
+WRAP_STEP(kPartCapture, DynStr, _Z7getBitsv, (), ())
+WRAP_STEP(kPartCanvas, void, _Z12clearSurfaceii, (int32_t color, int32_t style), (color, style))
+WRAP_STEP(SurfacePart(), uint32_t, _Z16newBitmapSurfaceii, (int32_t width, int32_t height),
+          (width, height))
+WRAP_STEP(SurfacePart(), void, _Z16endBitmapSurfacev, (), ())
+WRAP_STEP(kPartSaveBitmap, void, _Z7setBitsRK6DynStr, (const DynStr& block), (block))
+WRAP_STEP(kPartReductionOwn, int32_t, _Z11ReduceImagePjRK6DynStrPiS3_i,
+          (uint32_t* window, const DynStr& fileName, int32_t* width, int32_t* height,
+           int32_t sizeMode),
+          (window, fileName, width, height, sizeMode))
+WRAP_STEP(kPartReductionOwn, void, _Z15fGDIp_ImageSizeRK6DynStrPiS2_,
+          (const DynStr& fileName, int32_t* width, int32_t* height), (fileName, width, height))
+WRAP_STEP(kPartSaveOwn, void, _Z15SaveReducedCopyRK6DynStrPiS2_,
+          (const DynStr& outputName, int32_t* width, int32_t* height),
+          (outputName, width, height))
+WRAP_STEP(kPartConsole, void, _Z12ConsolePrintRK6DynStr, (const DynStr& text), (text))
+WRAP_STEP(kPartConsole, void, _Z14ConsoleNewLinev, (), ())
+
+// System calls are dllimport: the program calls them through their import
+// address slots (__imp_Name), so the wrap replaces the slot with a pointer.
+#ifdef _WIN64
+#define IMPORT_SLOT(prefix, name, at) prefix "__imp_" #name
+#else
+#define IMPORT_SLOT(prefix, name, at) "_" prefix "_imp__" #name "@" #at
+#endif
+
+typedef VOID(WINAPI* SleepCall)(DWORD);
+typedef HANDLE(WINAPI* CreateThreadCall)(LPSECURITY_ATTRIBUTES, SIZE_T, LPTHREAD_START_ROUTINE,
+                                         LPVOID, DWORD, LPDWORD);
+typedef DWORD(WINAPI* WaitCall)(DWORD, const HANDLE*, BOOL, DWORD);
+
+extern "C" {
+extern SleepCall realSleep asm(IMPORT_SLOT("__real_", Sleep, 4));
+extern CreateThreadCall realCreateThread asm(IMPORT_SLOT("__real_", CreateThread, 24));
+extern WaitCall realWait asm(IMPORT_SLOT("__real_", WaitForMultipleObjects, 16));
+}
+
+static VOID WINAPI TimedSleep(DWORD ms)
+{
+    Charge charge(ms == 40 || ms == 10 ? kPartPauses : kPartShortWaits);
+    realSleep(ms);
+}
+
+static HANDLE WINAPI TimedCreateThread(LPSECURITY_ATTRIBUTES security, SIZE_T stack,
+                                       LPTHREAD_START_ROUTINE start, LPVOID parameter,
+                                       DWORD flags, LPDWORD id)
+{
+    Charge charge(kPartWindowThread);
+    return realCreateThread(security, stack, start, parameter, flags, id);
+}
+
+static DWORD WINAPI TimedWait(DWORD count, const HANDLE* handles, BOOL all, DWORD timeout)
+{
+    Charge charge(kPartWindowThread);
+    return realWait(count, handles, all, timeout);
+}
+
+extern "C" {
+SleepCall wrapSleep asm(IMPORT_SLOT("__wrap_", Sleep, 4)) = TimedSleep;
+CreateThreadCall wrapCreateThread asm(IMPORT_SLOT("__wrap_", CreateThread, 24)) =
+    TimedCreateThread;
+WaitCall wrapWait asm(IMPORT_SLOT("__wrap_", WaitForMultipleObjects, 16)) = TimedWait;
+}

@@ -1,0 +1,43 @@
+// Time spent inside the batch, split by what was running: the bench is linked
+// with --wrap for each library call and program step it splits out, so the
+// product itself carries no timers. Each tick of the main thread is charged
+// to exactly one part (the innermost wrapped call running), so the parts add
+// up to the whole.
+#pragma once
+#include <stdint.h>
+
+enum BenchPart {
+    kPartLeft,           // nothing wrapped running: the per-image loop, lists, names
+    kPartPauses,         // the 40 ms after a window opens, the 10 ms before a save
+    kPartShortWaits,     // the program's own polls (Sleep of 0 to 2 ms)
+    kPartLibLoad,
+    kPartLibDraw,
+    kPartLibTurn,        // turning a photo upright in place
+    kPartLibSave,
+    kPartLibSaveBitmap,  // the library image made from the copy's bitmap
+    kPartLibSessions,
+    kPartLibOther,       // sizes, disposal, graphics, encoder list
+    kPartWindowClose,
+    kPartWindowOpen,
+    kPartWindowThread,   // creating the window thread and waiting for its window
+    kPartCopyToWindow,
+    kPartStamp,
+    kPartCapture,
+    kPartCanvas,         // the reduction's memory bitmap: made, cleared, ended
+    kPartSaveBitmap,     // the save's bitmap: made, filled from the pixel block, ended
+    kPartReductionOwn,   // ReduceImage, fGDIp_ImageSize and fGDIp_2hBMP themselves
+    kPartSaveOwn,        // SaveReducedCopy itself: names, rename
+    kPartConsole,
+    kPartCount
+};
+
+extern const char* const kBenchPartNames[kPartCount];
+
+struct BenchTimes {
+    int64_t ticks[kPartCount];
+};
+
+// Charges the calling (main) thread's time from here to BenchStop.
+void BenchStart();
+BenchTimes BenchStop();
+double BenchTicksPerMs();
