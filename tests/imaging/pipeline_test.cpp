@@ -233,28 +233,9 @@ TEST_F(Pipeline, PhotoTaggedByExiftoolStandsUpright)
 
 namespace {
 
-// How photos were stood upright before the library turned them while drawing:
-// the pixels turned in place, then drawn into the placement. The drawing must
-// give exactly these pixels.
-GpStatus TurnInPlace(GpImage* image, int32_t orientation)
-{
-    GpStatus status = kGdipOk;
-    switch (orientation) {
-    case 2: return GdipImageRotateFlip(image, kRotateNoneFlipX);
-    case 3: return GdipImageRotateFlip(image, kRotate180FlipNone);
-    case 4: return GdipImageRotateFlip(image, kRotate180FlipX);
-    case 5:
-        status = GdipImageRotateFlip(image, kRotate90FlipNone);
-        return status == kGdipOk ? GdipImageRotateFlip(image, kRotateNoneFlipX) : status;
-    case 6: return GdipImageRotateFlip(image, kRotate90FlipNone);
-    case 7:
-        status = GdipImageRotateFlip(image, kRotate270FlipNone);
-        return status == kGdipOk ? GdipImageRotateFlip(image, kRotateNoneFlipX) : status;
-    case 8: return GdipImageRotateFlip(image, kRotate270FlipNone);
-    default: return kGdipOk;
-    }
-}
-
+// The reference drawing: the pixels turned in place, then drawn into the
+// placement. The loader, which reads the size without turning, must give
+// exactly these pixels.
 std::string DrawnTurnedInPlace(const char* file, int32_t orientation, int32_t width, int32_t height)
 {
     std::string block;
@@ -266,7 +247,7 @@ std::string DrawnTurnedInPlace(const char* file, int32_t orientation, int32_t wi
     if (canvas)
         attachSurface(canvas, 0, false);
     GpGraphics* graphics = nullptr;
-    if (canvas && TurnInPlace(image, orientation) == kGdipOk &&
+    if (canvas && TurnUpright(image, orientation) == kGdipOk &&
             GdipCreateFromHDC(surfaceDC(), &graphics) == kGdipOk) {
         clearSurface(0xFFFFFF, 0);
         UINT w = 0, h = 0;
