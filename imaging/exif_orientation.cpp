@@ -135,25 +135,3 @@ bool SwapsSides(int32_t orientation)
 {
     return orientation >= 5 && orientation <= 8;
 }
-
-GpStatus TurnUpright(GpImage* image, int32_t orientation)
-{
-    // Transpose and transverse are a quarter turn and then a mirror, made in
-    // two calls: the combined codes 5 and 7 are not read alike by every
-    // version of the library.
-    GpStatus status = kGdipOk;
-    switch (orientation) {
-    case 2: return GdipImageRotateFlip(image, kRotateNoneFlipX);
-    case 3: return GdipImageRotateFlip(image, kRotate180FlipNone);
-    case 4: return GdipImageRotateFlip(image, kRotate180FlipX);   // a vertical mirror
-    case 5:
-        status = GdipImageRotateFlip(image, kRotate90FlipNone);
-        return status == kGdipOk ? GdipImageRotateFlip(image, kRotateNoneFlipX) : status;
-    case 6: return GdipImageRotateFlip(image, kRotate90FlipNone);
-    case 7:
-        status = GdipImageRotateFlip(image, kRotate270FlipNone);
-        return status == kGdipOk ? GdipImageRotateFlip(image, kRotateNoneFlipX) : status;
-    case 8: return GdipImageRotateFlip(image, kRotate270FlipNone);
-    default: return kGdipOk;
-    }
-}

@@ -8,8 +8,17 @@ typedef int GpStatus;   // 0 = Ok
 struct GpImage;
 struct GpGraphics;
 typedef GpImage GpBitmap;
-struct GpPoint {
-    INT X, Y;
+struct GpRect {
+    INT X, Y, Width, Height;
+};
+// A locked block of a bitmap's pixels (BitmapData).
+struct GpBitmapData {
+    UINT Width;
+    UINT Height;
+    INT Stride;
+    INT PixelFormat;
+    void* Scan0;
+    UINT_PTR Reserved;
 };
 
 enum : GpStatus { kGdipOk = 0, kGdipWin32Error = 7 };
@@ -51,6 +60,17 @@ enum : int {
     kRotate270FlipX = 7,
 };
 
+// PixelFormat values of the formats photos are decoded to most often.
+enum : INT {
+    kPixelFormat24bppRGB = 0x00021808,
+    kPixelFormat32bppRGB = 0x00022009,
+    kPixelFormat32bppARGB = 0x0026200A,
+    kPixelFormat32bppPARGB = 0x000E200B,
+};
+
+// ImageLockMode
+enum : UINT { kImageLockModeRead = 1, kImageLockModeWrite = 2 };
+
 extern "C" {
 GpStatus WINAPI GdiplusStartup(ULONG_PTR* token, const GdipStartupInput* input, void* output);
 VOID WINAPI GdiplusShutdown(ULONG_PTR token);
@@ -58,12 +78,16 @@ GpStatus WINAPI GdipLoadImageFromFile(const WCHAR* fileName, GpImage** image);
 GpStatus WINAPI GdipGetImageWidth(GpImage* image, UINT* width);
 GpStatus WINAPI GdipGetImageHeight(GpImage* image, UINT* height);
 GpStatus WINAPI GdipImageRotateFlip(GpImage* image, int rotateFlipType);
+GpStatus WINAPI GdipGetImagePixelFormat(GpImage* image, INT* format);
+GpStatus WINAPI GdipCreateBitmapFromScan0(INT width, INT height, INT stride, INT format,
+                                          BYTE* scan0, GpBitmap** bitmap);
+GpStatus WINAPI GdipBitmapLockBits(GpBitmap* bitmap, const GpRect* rect, UINT flags, INT format,
+                                   GpBitmapData* locked);
+GpStatus WINAPI GdipBitmapUnlockBits(GpBitmap* bitmap, GpBitmapData* locked);
 GpStatus WINAPI GdipDisposeImage(GpImage* image);
 GpStatus WINAPI GdipCreateFromHDC(HDC dc, GpGraphics** graphics);
 GpStatus WINAPI GdipDrawImageRectI(GpGraphics* graphics, GpImage* image, INT x, INT y, INT width,
                                    INT height);
-GpStatus WINAPI GdipDrawImagePointsI(GpGraphics* graphics, GpImage* image, const GpPoint* points,
-                                     INT count);
 GpStatus WINAPI GdipDeleteGraphics(GpGraphics* graphics);
 GpStatus WINAPI GdipCreateBitmapFromHBITMAP(HBITMAP bitmap, HPALETTE palette, GpBitmap** result);
 GpStatus WINAPI GdipGetImageEncodersSize(UINT* count, UINT* size);

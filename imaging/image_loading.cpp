@@ -60,7 +60,7 @@ int32_t __stdcall fGDIp_2hBMP(BSTR fileName, uint32_t target, int32_t, int32_t f
     if (LoadPhoto(name, &image, &orientation) != kGdipOk)
         return 0;
     // The one turn of the pixels a copy needs.
-    if (TurnUpright(image, orientation) != kGdipOk) {
+    if (TurnUpright(&image, orientation) != kGdipOk) {
         GdipDisposeImage(image);
         return 0;
     }

@@ -30,9 +30,14 @@ int32_t ReadExifOrientation(const DynStr& fileName);
 // that its upright width is its stored height.
 bool SwapsSides(int32_t orientation);
 // Turns and mirrors a loaded photo of this orientation so that it stands
-// upright; 0, 1 and unknown values leave it as it is. The library's status
-// (a turn needs a second copy of the pixels, which a big photo may not get).
-GpStatus TurnUpright(GpImage* image, int32_t orientation);
+// upright; 0, 1 and unknown values leave it as it is. *image may be replaced
+// by a new image (the stored one then disposed of). Fails with the library's
+// status, *image untouched: a turn needs a second copy of the pixels, which
+// a big photo may not get.
+GpStatus TurnUpright(GpImage** image, int32_t orientation);
+// The same done in place by the library's own turn: the fallback for the
+// less common pixel formats, and the reference the turn is held to.
+GpStatus TurnUprightByLibrary(GpImage* image, int32_t orientation);
 
 // Loads a photo as stored and reads the orientation its file declares. The
 // caller holds a session and disposes of the image; on failure *image is

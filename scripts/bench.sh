@@ -4,7 +4,9 @@
 # tagged with EXIF orientation 6, and times the batch on both in one run of
 # batch_bench.exe, under a private display and Wine prefix.
 set -eu
-tree=$1
+# Absolute folders: the bench enters each set's folder in turn, so a relative
+# name would be taken from inside the previous one.
+tree=$(cd "$1" && pwd)
 here=$(cd "$(dirname "$0")" && pwd)
 photos="$tree/bench/photos"
 tagged="$tree/bench/photos_orientation6"

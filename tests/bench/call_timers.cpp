@@ -15,7 +15,7 @@ const char* const kBenchPartNames[kPartCount] = {
     "own short waits (Sleep 0-2 ms)",
     "library: load",
     "library: draw",
-    "library: turn",
+    "library: turn in place",
     "library: save",
     "library: bitmap for the save",
     "library: sessions",
@@ -29,8 +29,15 @@ const char* const kBenchPartNames[kPartCount] = {
     "canvas bitmap",
     "save's bitmap from the block",
     "reduction's own steps",
+    "turn upright (own pixel moves)",
     "save's own steps",
     "console",
+};
+
+const char* const kWindowCallNames[kWindowCallCount] = {
+    "CreateWindowExA (frame, picture)",
+    "SetWindowPos",
+    "ShowWindow",
 };
 
 namespace {
@@ -127,13 +134,19 @@ WRAP_GDIP(kPartLibOther, GdipGetImageHeight, (GpImage* image, UINT* height), (im
 WRAP_GDIP(kPartLibOther, GdipDisposeImage, (GpImage* image), (image))
 WRAP_GDIP(kPartLibOther, GdipCreateFromHDC, (HDC dc, GpGraphics** graphics), (dc, graphics))
 WRAP_GDIP(kPartLibOther, GdipDeleteGraphics, (GpGraphics* graphics), (graphics))
-WRAP_GDIP(kPartLibDraw, GdipDrawImagePointsI,
-          (GpGraphics* graphics, GpImage* image, const GpPoint* points, INT count),
-          (graphics, image, points, count))
 WRAP_GDIP(kPartLibDraw, GdipDrawImageRectI,
           (GpGraphics* graphics, GpImage* image, INT x, INT y, INT width, INT height),
           (graphics, image, x, y, width, height))
 WRAP_GDIP(kPartLibTurn, GdipImageRotateFlip, (GpImage* image, int type), (image, type))
+WRAP_GDIP(kPartLibOther, GdipGetImagePixelFormat, (GpImage* image, INT* format), (image, format))
+WRAP_GDIP(kPartLibOther, GdipCreateBitmapFromScan0,
+          (INT width, INT height, INT stride, INT format, BYTE* scan0, GpBitmap** bitmap),
+          (width, height, stride, format, scan0, bitmap))
+WRAP_GDIP(kPartLibOther, GdipBitmapLockBits,
+          (GpBitmap* bitmap, const GpRect* rect, UINT flags, INT format, GpBitmapData* locked),
+          (bitmap, rect, flags, format, locked))
+WRAP_GDIP(kPartLibOther, GdipBitmapUnlockBits, (GpBitmap* bitmap, GpBitmapData* locked),
+          (bitmap, locked))
 WRAP_GDIP(kPartLibSaveBitmap, GdipCreateBitmapFromHBITMAP,
           (HBITMAP bitmap, HPALETTE palette, GpBitmap** result), (bitmap, palette, result))
 WRAP_GDIP(kPartLibSave, GdipSaveImageToFile,
@@ -197,6 +210,8 @@ WRAP_STEP(kPartReductionOwn, int32_t, _Z11ReduceImagePjRK6DynStrPiS3_i,
           (uint32_t* window, const DynStr& fileName, int32_t* width, int32_t* height,
            int32_t sizeMode),
           (window, fileName, width, height, sizeMode))
+WRAP_STEP(kPartTurnOwn, GpStatus, _Z11TurnUprightPP7GpImagei,
+          (GpImage** image, int32_t orientation), (image, orientation))
 WRAP_STEP(kPartReductionOwn, void, _Z15fGDIp_ImageSizeRK6DynStrPiS2_,
           (const DynStr& fileName, int32_t* width, int32_t* height), (fileName, width, height))
 WRAP_STEP(kPartSaveOwn, void, _Z15SaveReducedCopyRK6DynStrPiS2_,
@@ -217,11 +232,18 @@ typedef VOID(WINAPI* SleepCall)(DWORD);
 typedef HANDLE(WINAPI* CreateThreadCall)(LPSECURITY_ATTRIBUTES, SIZE_T, LPTHREAD_START_ROUTINE,
                                          LPVOID, DWORD, LPDWORD);
 typedef DWORD(WINAPI* WaitCall)(DWORD, const HANDLE*, BOOL, DWORD);
+typedef HWND(WINAPI* CreateWindowCall)(DWORD, LPCSTR, LPCSTR, DWORD, int, int, int, int, HWND,
+                                       HMENU, HINSTANCE, LPVOID);
+typedef BOOL(WINAPI* SetWindowPosCall)(HWND, HWND, int, int, int, int, UINT);
+typedef BOOL(WINAPI* ShowWindowCall)(HWND, int);
 
 extern "C" {
 extern SleepCall realSleep asm(IMPORT_SLOT("__real_", Sleep, 4));
 extern CreateThreadCall realCreateThread asm(IMPORT_SLOT("__real_", CreateThread, 24));
 extern WaitCall realWait asm(IMPORT_SLOT("__real_", WaitForMultipleObjects, 16));
+extern CreateWindowCall realCreateWindow asm(IMPORT_SLOT("__real_", CreateWindowExA, 48));
+extern SetWindowPosCall realSetWindowPos asm(IMPORT_SLOT("__real_", SetWindowPos, 28));
+extern ShowWindowCall realShowWindow asm(IMPORT_SLOT("__real_", ShowWindow, 8));
 }
 
 static VOID WINAPI TimedSleep(DWORD ms)
@@ -230,11 +252,13 @@ static VOID WINAPI TimedSleep(DWORD ms)
     realSleep(ms);
 }
 
+// Only the window's opening starts its thread; other threads (the turn's
+// helper) stay with the step that starts them.
 static HANDLE WINAPI TimedCreateThread(LPSECURITY_ATTRIBUTES security, SIZE_T stack,
                                        LPTHREAD_START_ROUTINE start, LPVOID parameter,
                                        DWORD flags, LPDWORD id)
 {
-    Charge charge(kPartWindowThread);
+    Charge charge(gCurrent == kPartWindowOpen ? kPartWindowThread : gCurrent);
     return realCreateThread(security, stack, start, parameter, flags, id);
 }
 
@@ -244,9 +268,50 @@ static DWORD WINAPI TimedWait(DWORD count, const HANDLE* handles, BOOL all, DWOR
     return realWait(count, handles, all, timeout);
 }
 
+// Timed on the window thread only, while the batch is timed; the main thread
+// reads the sums after the last window and its thread are gone.
+struct WindowThreadCharge {
+    explicit WindowThreadCharge(WindowCall call)
+        : call(call), start(gTiming && GetCurrentThreadId() != gMainThread ? Ticks() : 0) {}
+    ~WindowThreadCharge()
+    {
+        if (start)
+            InterlockedExchangeAdd64(&gTimes.windowThreadTicks[call], Ticks() - start);
+    }
+    WindowCall call;
+    int64_t start;
+};
+
+static HWND WINAPI TimedCreateWindow(DWORD exStyle, LPCSTR className, LPCSTR title, DWORD style,
+                                     int x, int y, int width, int height, HWND parent, HMENU menu,
+                                     HINSTANCE instance, LPVOID parameter)
+{
+    WindowThreadCharge charge(kCallCreateWindow);
+    return realCreateWindow(exStyle, className, title, style, x, y, width, height, parent, menu,
+                            instance, parameter);
+}
+
+static BOOL WINAPI TimedSetWindowPos(HWND window, HWND after, int x, int y, int width, int height,
+                                     UINT flags)
+{
+    WindowThreadCharge charge(kCallSetWindowPos);
+    return realSetWindowPos(window, after, x, y, width, height, flags);
+}
+
+static BOOL WINAPI TimedShowWindow(HWND window, int command)
+{
+    WindowThreadCharge charge(kCallShowWindow);
+    return realShowWindow(window, command);
+}
+
 extern "C" {
 SleepCall wrapSleep asm(IMPORT_SLOT("__wrap_", Sleep, 4)) = TimedSleep;
 CreateThreadCall wrapCreateThread asm(IMPORT_SLOT("__wrap_", CreateThread, 24)) =
     TimedCreateThread;
 WaitCall wrapWait asm(IMPORT_SLOT("__wrap_", WaitForMultipleObjects, 16)) = TimedWait;
+CreateWindowCall wrapCreateWindow asm(IMPORT_SLOT("__wrap_", CreateWindowExA, 48)) =
+    TimedCreateWindow;
+SetWindowPosCall wrapSetWindowPos asm(IMPORT_SLOT("__wrap_", SetWindowPos, 28)) =
+    TimedSetWindowPos;
+ShowWindowCall wrapShowWindow asm(IMPORT_SLOT("__wrap_", ShowWindow, 8)) = TimedShowWindow;
 }

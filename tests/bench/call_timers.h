@@ -12,7 +12,7 @@ enum BenchPart {
     kPartShortWaits,     // the program's own polls (Sleep of 0 to 2 ms)
     kPartLibLoad,
     kPartLibDraw,
-    kPartLibTurn,        // turning a photo upright in place
+    kPartLibTurn,        // the library turning a photo upright in place
     kPartLibSave,
     kPartLibSaveBitmap,  // the library image made from the copy's bitmap
     kPartLibSessions,
@@ -26,6 +26,7 @@ enum BenchPart {
     kPartCanvas,         // the reduction's memory bitmap: made, cleared, ended
     kPartSaveBitmap,     // the save's bitmap: made, filled from the pixel block, ended
     kPartReductionOwn,   // ReduceImage, fGDIp_ImageSize and fGDIp_2hBMP themselves
+    kPartTurnOwn,        // TurnUpright moving the pixels itself
     kPartSaveOwn,        // SaveReducedCopy itself: names, rename
     kPartConsole,
     kPartCount
@@ -33,8 +34,14 @@ enum BenchPart {
 
 extern const char* const kBenchPartNames[kPartCount];
 
+// The prescribed window calls the window thread makes while the main thread
+// waits for its window: what "window: thread start" is made of.
+enum WindowCall { kCallCreateWindow, kCallSetWindowPos, kCallShowWindow, kWindowCallCount };
+extern const char* const kWindowCallNames[kWindowCallCount];
+
 struct BenchTimes {
     int64_t ticks[kPartCount];
+    int64_t windowThreadTicks[kWindowCallCount];
 };
 
 // Charges the calling (main) thread's time from here to BenchStop.

@@ -7,31 +7,9 @@
 
 #include "runtime/runtime_state.h"
 
-struct GdipRect {
-    INT X, Y, Width, Height;
-};
-
-struct GdipBitmapData {
-    UINT Width;
-    UINT Height;
-    INT Stride;
-    INT PixelFormat;
-    VOID* Scan0;
-    UINT_PTR Reserved;
-};
-
-extern "C" {
-GpStatus WINAPI GdipCreateBitmapFromScan0(INT width, INT height, INT stride, INT format,
-                                          BYTE* scan0, GpBitmap** bitmap);
-GpStatus WINAPI GdipCreateBitmapFromFile(const WCHAR* fileName, GpBitmap** bitmap);
-GpStatus WINAPI GdipBitmapLockBits(GpBitmap* bitmap, const GdipRect* rect, UINT flags, INT format,
-                                   GdipBitmapData* data);
-GpStatus WINAPI GdipBitmapUnlockBits(GpBitmap* bitmap, GdipBitmapData* data);
-}
+extern "C" GpStatus WINAPI GdipCreateBitmapFromFile(const WCHAR* fileName, GpBitmap** bitmap);
 
 namespace {
-const INT kFormat32bppArgb = 0x0026200A;
-const UINT kImageLockModeRead = 1;
 
 #define CODEC_CLSID(last) {0x557CF400 + (last), 0x1A04, 0x11D3, {0x9A, 0x73, 0x00, 0x00, 0xF8, 0x1E, 0xF3, 0x2E}}
 
@@ -95,7 +73,7 @@ bool WritePicture(const std::string& path, const Picture& picture, const CLSID& 
     std::vector<uint32_t> pixels = picture.argb;
     GpBitmap* bitmap = nullptr;
     if (GdipCreateBitmapFromScan0(picture.width, picture.height, picture.width * 4,
-                                  kFormat32bppArgb, reinterpret_cast<BYTE*>(pixels.data()),
+                                  kPixelFormat32bppARGB, reinterpret_cast<BYTE*>(pixels.data()),
                                   &bitmap) != kGdipOk)
         return false;
     std::wstring name = Wide(path);
@@ -168,6 +146,23 @@ bool WriteGif(const std::string& path, const Picture& picture)
     return WriteBytes(path, gif);
 }
 
+bool PictureOfImage(GpImage* image, Picture* picture)
+{
+    UINT width = 0, height = 0;
+    GdipGetImageWidth(image, &width);
+    GdipGetImageHeight(image, &height);
+    GpRect rect = {0, 0, INT(width), INT(height)};
+    GpBitmapData data = {};
+    if (GdipBitmapLockBits(image, &rect, kImageLockModeRead, kPixelFormat32bppARGB, &data) != kGdipOk)
+        return false;
+    *picture = MakePicture(int32_t(width), int32_t(height), 0);
+    for (UINT y = 0; y < height; ++y)
+        memcpy(&picture->argb[size_t(y) * width],
+               static_cast<const char*>(data.Scan0) + ptrdiff_t(y) * data.Stride, width * 4);
+    GdipBitmapUnlockBits(image, &data);
+    return true;
+}
+
 bool ReadPicture(const std::string& path, Picture* picture)
 {
     TestGdipSession session;
@@ -175,20 +170,7 @@ bool ReadPicture(const std::string& path, Picture* picture)
     GpBitmap* bitmap = nullptr;
     if (GdipCreateBitmapFromFile(name.c_str(), &bitmap) != kGdipOk)
         return false;
-    UINT width = 0, height = 0;
-    GdipGetImageWidth(bitmap, &width);
-    GdipGetImageHeight(bitmap, &height);
-    GdipRect rect = {0, 0, INT(width), INT(height)};
-    GdipBitmapData data = {};
-    bool ok = GdipBitmapLockBits(bitmap, &rect, kImageLockModeRead, kFormat32bppArgb, &data) ==
-              kGdipOk;
-    if (ok) {
-        *picture = MakePicture(int32_t(width), int32_t(height), 0);
-        for (UINT y = 0; y < height; ++y)
-            memcpy(&picture->argb[size_t(y) * width],
-                   static_cast<const char*>(data.Scan0) + ptrdiff_t(y) * data.Stride, width * 4);
-        GdipBitmapUnlockBits(bitmap, &data);
-    }
+    bool ok = PictureOfImage(bitmap, picture);
     GdipDisposeImage(bitmap);
     return ok;
 }

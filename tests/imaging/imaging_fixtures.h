@@ -34,6 +34,8 @@ bool WritePicture(const std::string& path, const Picture& picture, const CLSID& 
 // The library's GIF encoder is not usable everywhere: a GIF of at most 256
 // opaque colours written here instead, uncompressed.
 bool WriteGif(const std::string& path, const Picture& picture);
+// The pixels of a loaded image; false when the library cannot give them.
+bool PictureOfImage(GpImage* image, Picture* picture);
 // Decodes a file with the library; false when it cannot.
 bool ReadPicture(const std::string& path, Picture* picture);
 // Pixel block of a surface (getBits layout) as a picture; alpha forced to 0xFF.

@@ -233,8 +233,8 @@ TEST_F(Pipeline, PhotoTaggedByExiftoolStandsUpright)
 
 namespace {
 
-// The reference drawing: the pixels turned in place, then drawn into the
-// placement. The loader, which reads the size without turning, must give
+// The reference drawing: the pixels turned in place by the library, then
+// drawn into the placement. The loader, which reads the size without turning, must give
 // exactly these pixels.
 std::string DrawnTurnedInPlace(const char* file, int32_t orientation, int32_t width, int32_t height)
 {
@@ -247,7 +247,7 @@ std::string DrawnTurnedInPlace(const char* file, int32_t orientation, int32_t wi
     if (canvas)
         attachSurface(canvas, 0, false);
     GpGraphics* graphics = nullptr;
-    if (canvas && TurnUpright(image, orientation) == kGdipOk &&
+    if (canvas && TurnUprightByLibrary(image, orientation) == kGdipOk &&
             GdipCreateFromHDC(surfaceDC(), &graphics) == kGdipOk) {
         clearSurface(0xFFFFFF, 0);
         UINT w = 0, h = 0;
@@ -312,6 +312,72 @@ TEST(UprightLoading, AllEightOrientations)
             const int32_t cy[] = {5, 5, drawn.height - 6, drawn.height - 6};
             EXPECT_LE(ColorDistance(drawn.at(cx[redCorner[orientation]], cy[redCorner[orientation]]), kRed), 60);
             EXPECT_LE(ColorDistance(drawn.at(cx[greenCorner[orientation]], cy[greenCorner[orientation]]), kGreen), 60);
+        }
+    }
+}
+
+// The program's own turn of 24 and 32-bit photos against the library's turn,
+// and the library's turn for the rest: every pixel where the library puts
+// it, for all eight orientations, on sides that end inside a tile.
+TEST(UprightLoading, TheTurnMovesEveryPixelWhereTheLibraryPutsIt)
+{
+    TempFolder folder;
+    TestGdipSession session;
+    uint32_t seed = 12345;
+    auto speckle = [&seed](int32_t width, int32_t height) {
+        Picture picture = MakePicture(width, height, 0);
+        for (uint32_t& pixel : picture.argb) {
+            seed = seed * 1103515245u + 12345u;
+            pixel = 0xFF000000u | (seed >> 8);
+        }
+        return picture;
+    };
+    Picture speckled = speckle(131, 70);
+    Picture translucent = speckled;
+    for (size_t i = 0; i < translucent.argb.size(); ++i)
+        translucent.argb[i] = (translucent.argb[i] & 0xFFFFFF) | uint32_t(i % 251 + 4) << 24;
+    Picture few = speckled;
+    for (uint32_t& pixel : few.argb)
+        pixel = 0xFF000000u | (pixel & 0x00C0C0C0);   // 64 colours: a GIF palette holds them
+    // Big enough to be moved in two bands, on two threads.
+    ASSERT_TRUE(WritePicture("banded.jpg", speckle(1031, 1021), kJpegEncoder));
+    ASSERT_TRUE(WritePicture("speckled.jpg", speckled, kJpegEncoder));
+    ASSERT_TRUE(WritePicture("translucent.png", translucent, kPngEncoder));
+    ASSERT_TRUE(WriteGif("few.gif", few));
+    const struct {
+        const char* name;
+        INT format;   // as the library decodes it here; only reported
+    } photos[] = {{"speckled.jpg", kPixelFormat24bppRGB},
+                  {"banded.jpg", kPixelFormat24bppRGB},
+                  {"translucent.png", kPixelFormat32bppARGB},
+                  {"few.gif", 0}};
+    for (const auto& photo : photos) {
+        DynStr wide = WideFileName(DynStr(photo.name));
+        const WCHAR* name = reinterpret_cast<const WCHAR*>(wide.bytes());
+        for (int32_t orientation = 1; orientation <= 8; ++orientation) {
+            SCOPED_TRACE(testing::Message() << photo.name << ", orientation " << orientation);
+            GpImage* turned = nullptr;
+            GpImage* reference = nullptr;
+            ASSERT_EQ(kGdipOk, GdipLoadImageFromFile(name, &turned));
+            ASSERT_EQ(kGdipOk, GdipLoadImageFromFile(name, &reference));
+            INT format = 0;
+            GdipGetImagePixelFormat(turned, &format);
+            if (photo.format) {
+                EXPECT_EQ(photo.format, format);
+            }
+            EXPECT_EQ(kGdipOk, TurnUpright(&turned, orientation));
+            EXPECT_EQ(kGdipOk, TurnUprightByLibrary(reference, orientation));
+            INT turnedFormat = 0;
+            GdipGetImagePixelFormat(turned, &turnedFormat);
+            EXPECT_EQ(format, turnedFormat);
+            Picture got, expected;
+            ASSERT_TRUE(PictureOfImage(turned, &got));
+            ASSERT_TRUE(PictureOfImage(reference, &expected));
+            EXPECT_EQ(expected.width, got.width);
+            EXPECT_EQ(expected.height, got.height);
+            EXPECT_TRUE(expected.argb == got.argb);
+            GdipDisposeImage(turned);
+            GdipDisposeImage(reference);
         }
     }
 }
