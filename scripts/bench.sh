@@ -1,8 +1,9 @@
 #!/bin/bash
 # Usage: bench.sh RUN_TREE
-# Makes (once) a folder of 20 photo-like 4000 x 3000 JPEGs and the same photos
-# tagged with EXIF orientation 6, and times the batch on both in one run of
-# batch_bench.exe, under a private display and Wine prefix.
+# Makes (once) a folder of 20 photo-like 4000 x 3000 JPEGs, the same photos
+# tagged with EXIF orientation 6 and the same photos turned into 3000 x 4000
+# ones, and times the batch on all three in one run of batch_bench.exe, under
+# a private display and Wine prefix.
 set -eu
 # Absolute folders: the bench enters each set's folder in turn, so a relative
 # name would be taken from inside the previous one.
@@ -10,9 +11,10 @@ tree=$(cd "$1" && pwd)
 here=$(cd "$(dirname "$0")" && pwd)
 photos="$tree/bench/photos"
 tagged="$tree/bench/photos_orientation6"
+upright="$tree/bench/photos_upright"
 if [ "$(ls "$photos" 2>/dev/null | grep -c '\.jpg$')" != 20 ]; then
     echo "Making 20 photos of 4000 x 3000 in $photos"
-    rm -rf "$photos" "$tagged"
+    rm -rf "$photos" "$tagged" "$upright"
     mkdir -p "$photos"
     convert -size 800x600 plasma:fractal -resize 4000x3000 -attenuate 0.3 +noise Gaussian \
             -quality 90 "$photos/foto_01.jpg"
@@ -28,5 +30,14 @@ if [ "$(ls "$tagged" 2>/dev/null | grep -c '\.jpg$')" != 20 ]; then
     cp "$photos"/*.jpg "$tagged"/
     exiftool -q -overwrite_original -Orientation=6 -n "$tagged"/*.jpg
 fi
+if [ "$(ls "$upright" 2>/dev/null | grep -c '\.jpg$')" != 20 ]; then
+    echo "Turning the same photos upright, untagged, in $upright"
+    rm -rf "$upright"
+    mkdir -p "$upright"
+    for photo in "$photos"/*.jpg; do
+        convert "$photo" -rotate 90 -quality 90 "$upright/$(basename "$photo")"
+    done
+fi
 bash "$here/with-display.sh" "$tree" bash -c \
-    '"$CR_WINE" "$0/bin/batch_bench.exe" "Z:${1//\//\\}" "Z:${2//\//\\}" 3' "$tree" "$photos" "$tagged"
+    '"$CR_WINE" "$0/bin/batch_bench.exe" "Z:${1//\//\\}" "Z:${2//\//\\}" "Z:${3//\//\\}" 3' \
+    "$tree" "$photos" "$tagged" "$upright"

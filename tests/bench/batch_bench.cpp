@@ -1,10 +1,10 @@
-// make bench: times the whole batch on a folder of photos and on the same
-// photos tagged with EXIF orientation 6, in the same run, and splits each
-// batch into the pauses the design prescribes, the imaging library's calls
-// and the program's own steps, all measured inside the timed batch (see
-// call_timers.h). Also reports the process's peak memory. Not a test: it
-// only reports.
-//   batch_bench UNTAGGED_FOLDER TAGGED_FOLDER RUNS
+// make bench: times the whole batch on a folder of photos, on the same
+// photos tagged with EXIF orientation 6 and on the same photos stored
+// upright, in the same run, and splits each batch into the pauses the design
+// prescribes, the imaging library's calls and the program's own steps, all
+// measured inside the timed batch (see call_timers.h). Also reports the
+// process's peak memory. Not a test: it only reports.
+//   batch_bench UNTAGGED_FOLDER TAGGED_FOLDER UPRIGHT_FOLDER RUNS
 #include <windows.h>
 #include <psapi.h>
 #include <stdio.h>
@@ -75,6 +75,10 @@ int64_t Total(const BenchTimes& times)
         total += part;
     return total;
 }
+
+// Landscape photos; the same tagged to stand on their side; the same turned
+// into portrait photos by another program, the shape the tagged ones get.
+const int kSetCount = 3;
 
 struct SetResult {
     const char* label;
@@ -190,41 +194,48 @@ double DecodedPhotoBytes(const char* folder)
 
 int main(int argc, char** argv)
 {
-    if (argc < 4) {
-        fprintf(stderr, "usage: batch_bench UNTAGGED_FOLDER TAGGED_FOLDER RUNS\n");
+    if (argc < 5) {
+        fprintf(stderr, "usage: batch_bench UNTAGGED_FOLDER TAGGED_FOLDER UPRIGHT_FOLDER RUNS\n");
         return 2;
     }
     if (!RuntimeStartup())
         return 255;
     double ticksPerMs = BenchTicksPerMs();
-    int runs = atoi(argv[3]) > 0 ? atoi(argv[3]) : 3;
-    // A tagged set that is not what it claims would make the ratio meaningless.
-    int untaggedPhotos = 0, taggedPhotos = 0;
-    int plain = PhotosWithOrientation(argv[1], 0, &untaggedPhotos);
-    int turned = PhotosWithOrientation(argv[2], 6, &taggedPhotos);
-    printf("untagged set: %d of %d photos without orientation; tagged set: %d of %d with "
-           "orientation 6\n",
-           plain, untaggedPhotos, turned, taggedPhotos);
-    if (untaggedPhotos == 0 || plain != untaggedPhotos || turned != taggedPhotos ||
-        taggedPhotos != untaggedPhotos) {
-        fprintf(stderr, "the two sets must hold the same number of photos, untagged and tagged\n");
-        return 1;
+    int runs = atoi(argv[4]) > 0 ? atoi(argv[4]) : 3;
+    SetResult sets[kSetCount] = {{"untagged", argv[1], 0, {}, {}, {}},
+                                 {"tagged with orientation 6", argv[2], 0, {}, {}, {}},
+                                 {"stored upright, untagged", argv[3], 0, {}, {}, {}}};
+    // A set that is not what it claims would make the ratios meaningless.
+    const int32_t declared[kSetCount] = {0, 6, 0};
+    for (int i = 0; i < kSetCount; ++i) {
+        int photos = 0;
+        int matching = PhotosWithOrientation(sets[i].folder, declared[i], &photos);
+        if (declared[i])
+            printf("%s: %d of %d photos declare orientation %d\n", sets[i].label, matching, photos,
+                   declared[i]);
+        else
+            printf("%s: %d of %d photos declare no orientation\n", sets[i].label, matching, photos);
+        if (photos == 0 || matching != photos || (i > 0 && photos != sets[0].photos)) {
+            fprintf(stderr, "the sets must hold the same number of photos, each as declared\n");
+            return 1;
+        }
+        sets[i].photos = photos;
     }
     PROCESS_MEMORY_COUNTERS before = Memory();
 
-    SetResult sets[2] = {{"untagged", argv[1], 0, {}, {}, {}},
-                         {"tagged with orientation 6", argv[2], 0, {}, {}, {}}};
-    // The two sets alternate, so that both see the same machine load. Run 0
+    // The sets take turns, so that all see the same machine load. Run 0
     // warms the file cache and the library up and is not counted; it takes
     // the tagged set first, as the peak it reads is the process's high-water
     // mark so far.
+    const int warmUpOrder[kSetCount] = {1, 0, 2};
     for (int run = 0; run <= runs; ++run) {
-        for (int order = 0; order < 2; ++order) {
-            SetResult& set = sets[run == 0 ? 1 - order : order];
+        for (int order = 0; order < kSetCount; ++order) {
+            SetResult& set = sets[run == 0 ? warmUpOrder[order] : order];
             int photos = 0;
             BenchTimes times = TimeBatch(set.folder, &photos);
-            if (photos == 0) {
-                fprintf(stderr, "no photos in %s\n", set.folder);
+            if (photos != set.photos) {
+                fprintf(stderr, "%d photos copied in %s, %d expected\n", photos, set.folder,
+                        set.photos);
                 return 1;
             }
             if (run == 0) {
@@ -232,7 +243,6 @@ int main(int argc, char** argv)
                 printf("run 0, %s: warm-up, not counted\n", set.label);
                 continue;
             }
-            set.photos = photos;
             double elapsed = Total(times) / ticksPerMs;
             set.perPhotoMs.push_back(elapsed / photos);
             for (int part = 0; part < kPartCount; ++part)
@@ -247,11 +257,14 @@ int main(int argc, char** argv)
     for (const SetResult& set : sets)
         PrintSet(set, ticksPerMs);
 
-    double mean[2];
-    for (int i = 0; i < 2; ++i)
+    double mean[kSetCount];
+    for (int i = 0; i < kSetCount; ++i)
         mean[i] = Total(sets[i].sum) / ticksPerMs / (double(sets[i].photos) * runs);
     printf("\ntagged / untagged: %.3f (means), %.3f (medians)\n", mean[1] / mean[0],
            Median(sets[1].perPhotoMs) / Median(sets[0].perPhotoMs));
+    // The same shape on both sides: what the orientation itself costs.
+    printf("tagged / stored upright: %.3f (means), %.3f (medians)\n", mean[1] / mean[2],
+           Median(sets[1].perPhotoMs) / Median(sets[2].perPhotoMs));
 
     double decoded = DecodedPhotoBytes(argv[1]);
     printf("\nmemory (one decoded photo: %.1f MB):\n", Mb(SIZE_T(decoded)));
