@@ -16,6 +16,7 @@ const char* const kBenchPartNames[kPartCount] = {
     "library: load",
     "library: draw",
     "library: turn in place",
+    "library: bitmap for the turn",
     "library: save",
     "library: bitmap for the save",
     "library: sessions",
@@ -138,14 +139,15 @@ WRAP_GDIP(kPartLibDraw, GdipDrawImageRectI,
           (GpGraphics* graphics, GpImage* image, INT x, INT y, INT width, INT height),
           (graphics, image, x, y, width, height))
 WRAP_GDIP(kPartLibTurn, GdipImageRotateFlip, (GpImage* image, int type), (image, type))
-WRAP_GDIP(kPartLibOther, GdipGetImagePixelFormat, (GpImage* image, INT* format), (image, format))
-WRAP_GDIP(kPartLibOther, GdipCreateBitmapFromScan0,
+WRAP_GDIP(kPartLibTurnBitmap, GdipGetImagePixelFormat, (GpImage* image, INT* format),
+          (image, format))
+WRAP_GDIP(kPartLibTurnBitmap, GdipCreateBitmapFromScan0,
           (INT width, INT height, INT stride, INT format, BYTE* scan0, GpBitmap** bitmap),
           (width, height, stride, format, scan0, bitmap))
-WRAP_GDIP(kPartLibOther, GdipBitmapLockBits,
+WRAP_GDIP(kPartLibTurnBitmap, GdipBitmapLockBits,
           (GpBitmap* bitmap, const GpRect* rect, UINT flags, INT format, GpBitmapData* locked),
           (bitmap, rect, flags, format, locked))
-WRAP_GDIP(kPartLibOther, GdipBitmapUnlockBits, (GpBitmap* bitmap, GpBitmapData* locked),
+WRAP_GDIP(kPartLibTurnBitmap, GdipBitmapUnlockBits, (GpBitmap* bitmap, GpBitmapData* locked),
           (bitmap, locked))
 WRAP_GDIP(kPartLibSaveBitmap, GdipCreateBitmapFromHBITMAP,
           (HBITMAP bitmap, HPALETTE palette, GpBitmap** result), (bitmap, palette, result))

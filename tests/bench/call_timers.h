@@ -13,6 +13,7 @@ enum BenchPart {
     kPartLibLoad,
     kPartLibDraw,
     kPartLibTurn,        // the library turning a photo upright in place
+    kPartLibTurnBitmap,  // the upright photo's new bitmap: made, locked, unlocked
     kPartLibSave,
     kPartLibSaveBitmap,  // the library image made from the copy's bitmap
     kPartLibSessions,
