@@ -36,6 +36,13 @@ void DeleteCopies()
     }
 }
 
+// The photos of the current folder, listed as the tool lists them.
+void ListPhotos(StrList* images)
+{
+    StrListCreate(images, 1, 1);
+    BuildImageList("*.*", "album,cr_,a_,crw_", images);
+}
+
 bool EnterFolder(const char* folder)
 {
     if (SetCurrentDirectoryA(folder))
@@ -54,8 +61,7 @@ BenchTimes TimeBatch(const char* folder, int* photos)
     DeleteCopies();
     BenchStart();
     StrList images = {};
-    StrListCreate(&images, 1, 1);
-    BuildImageList("*.*", "album,cr_,a_,crw_", &images);
+    ListPhotos(&images);
     gPreviewWindow = openGraphicWindow(DynStr(), 0, 0, 100, 100, 0);
     ProcessImages(&images);
     attachSurface(gPreviewWindow, 0, false);
@@ -158,8 +164,7 @@ int PhotosWithOrientation(const char* folder, int32_t orientation, int* photos)
     if (!EnterFolder(folder))
         return 0;
     StrList images = {};
-    StrListCreate(&images, 1, 1);
-    BuildImageList("*.*", "album,cr_,a_,crw_", &images);
+    ListPhotos(&images);
     int matching = 0;
     for (int32_t i = 1; i <= StrListUpperBound(&images); ++i) {
         if (StrListAt(&images, i)->empty())
@@ -177,8 +182,7 @@ double DecodedPhotoBytes(const char* folder)
     if (!EnterFolder(folder))
         return 0;
     StrList images = {};
-    StrListCreate(&images, 1, 1);
-    BuildImageList("*.*", "album,cr_,a_,crw_", &images);
+    ListPhotos(&images);
     int32_t width = 0, height = 0;
     ULONG_PTR token = 0;
     GdipStartupInput input = PipelineStartupInput();
