@@ -1,8 +1,13 @@
 #!/bin/bash
+# Usage: check-product-exe.sh EXE VERSION RESOURCES_PROBE
 # Checks the shipped executable's form: PE32 for i386, console subsystem,
-# large-address-aware, and no MinGW run-time DLL to carry along.
+# large-address-aware, no MinGW run-time DLL to carry along; and its
+# resources as Windows reads them (RESOURCES_PROBE runs under Wine): the
+# manifest's declarations and the version information of VERSION.
 set -u
-exe=$1
+export LC_ALL=C   # the version strings come in the ANSI code page
+exe=$1 version=$2 probe=$3
+. "$(dirname "$0")/wine-env.sh"
 headers=$(i686-w64-mingw32-objdump -p "$exe") || { echo "cannot read $exe"; exit 1; }
 status=0
 expect() {
@@ -24,5 +29,40 @@ if grep -i -E 'DLL Name: (libstdc|libgcc|libwinpthread)' <<<"$headers"; then
     echo "FAILED: linked statically"
     status=1
 fi
-[ $status -eq 0 ] && echo "$exe: PE32 i386 console executable, large-address-aware, static, exports fGDIp_2hBMP"
+
+headers=$("$CR_WINE" "$probe" "Z:${exe//\//\\}" | tr -d '\r')
+manifest=$(sed -n '/^manifest:$/,/^<\/assembly>$/p' <<<"$headers" | tr -s ' \n' ' ')
+expect_in_manifest() {
+    if ! grep -q -F "$1" <<<"$manifest"; then
+        echo "FAILED: the manifest declares $2"
+        status=1
+    fi
+}
+expect_in_manifest '<requestedExecutionLevel level="asInvoker" uiAccess="false"/>' \
+    'asInvoker without uiAccess (no file virtualization)'
+for os in e2011457-1546-43c5-a5fe-008deee3d3f0 35138b9a-5d96-4fbd-8e2d-a2440225f93a \
+          4a2f28e3-53b9-4441-ba9c-d69d4a4a6e38 1f676c76-80e1-4239-95bb-83d0f6d0da78 \
+          8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a; do
+    expect_in_manifest "<supportedOS Id=\"{$os}\"/>" "supportedOS $os"
+done
+expect_in_manifest 'WindowsSettings">true</dpiAware>' 'system DPI awareness'
+expect_in_manifest 'name="Microsoft.Windows.Common-Controls" version="6.0.0.0"' \
+    'the common controls 6 dependency'
+# The text handling is built on the ANSI code page and short paths.
+if grep -q -i -E 'activeCodePage|longPathAware' <<<"$manifest"; then
+    echo "FAILED: the manifest changes how the ANSI calls behave"
+    status=1
+fi
+expect "^fixed file version ${version//./\\.}\\.0$" "fixed file version $version"
+expect '^translation 0410 04e4$' 'version information in Italian, code page 1252'
+expect '^ProductName=Copia Ridotta$' 'ProductName'
+expect '^CompanyName=Tarvello Soft$' 'CompanyName'
+expect '^FileDescription=.+ foto' 'an Italian FileDescription'
+expect "^FileVersion=${version//./\\.}$" "FileVersion $version"
+expect "^ProductVersion=${version//./\\.}$" "ProductVersion $version"
+expect '^InternalName=copiaridotta\.exe$' 'InternalName'
+expect '^OriginalFilename=copiaridotta\.exe$' 'OriginalFilename'
+expect '^LegalCopyright=.+Tarvello Soft$' 'LegalCopyright'
+
+[ $status -eq 0 ] && echo "$exe: PE32 i386 console executable, large-address-aware, static, exports fGDIp_2hBMP; manifest and version $version read back"
 exit $status
