@@ -1,7 +1,8 @@
-# make run: install, build and run the tool; make test: install, build, run every test.
+# make run: install, build and run the tool; make test: install, build, run every test;
+# make dist: the release archive for Windows users in dist/.
 BUILD ?= build
 
-.PHONY: all deps build test run bench clean
+.PHONY: all deps build test run bench dist clean
 
 all: build
 
@@ -21,5 +22,10 @@ run: deps
 bench: deps
 	@tree=$$(bash scripts/build.sh $(BUILD)) && bash scripts/bench.sh $$tree
 
+# The version is the one project() gives in CMakeLists.txt.
+dist: build
+	@bash scripts/dist.sh $(BUILD)/i686/bin/copiaridotta.exe \
+	    "$$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' $(BUILD)/i686/CMakeCache.txt)" dist
+
 clean:
-	rm -rf $(BUILD)
+	rm -rf $(BUILD) dist

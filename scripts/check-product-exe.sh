@@ -3,7 +3,8 @@
 # Checks the shipped executable's form: PE32 for i386, console subsystem,
 # large-address-aware, no MinGW run-time DLL to carry along; and its
 # resources as Windows reads them (RESOURCES_PROBE runs under Wine): the
-# manifest's declarations and the version information of VERSION.
+# manifest's declarations and the version information of VERSION; and the
+# release archive made from it.
 set -u
 export LC_ALL=C   # the version strings come in the ANSI code page
 exe=$1 version=$2 probe=$3
@@ -64,5 +65,24 @@ expect '^InternalName=copiaridotta\.exe$' 'InternalName'
 expect '^OriginalFilename=copiaridotta\.exe$' 'OriginalFilename'
 expect '^LegalCopyright=.+Tarvello Soft$' 'LegalCopyright'
 
-[ $status -eq 0 ] && echo "$exe: PE32 i386 console executable, large-address-aware, static, exports fGDIp_2hBMP; manifest and version $version read back"
+# The release archive: the same bytes every time (fixed entry times, so that
+# a later run cannot differ), exactly the two files, the product byte for byte.
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+dist="$(dirname "$0")/dist.sh"
+first=$(bash "$dist" "$exe" "$version" "$work/first") &&
+second=$(bash "$dist" "$exe" "$version" "$work/second") || { echo "FAILED: make the archive"; exit 1; }
+cmp -s "$first" "$second" || { echo "FAILED: the archive is reproducible"; status=1; }
+[ "$(zipinfo -T "$first" | grep -c ' 20260101\.000000 ')" = 2 ] ||
+    { echo "FAILED: the archive's entries carry the fixed time"; status=1; }
+[ "$(unzip -Z1 "$first" | tr '\n' ' ')" = "copiaridotta.exe LEGGIMI.txt " ] ||
+    { echo "FAILED: the archive holds exactly copiaridotta.exe and LEGGIMI.txt"; status=1; }
+unzip -p "$first" copiaridotta.exe | cmp -s - "$exe" || { echo "FAILED: the archived exe is the product"; status=1; }
+readme=$(unzip -p "$first" LEGGIMI.txt | od -An -c | tr -s ' \n' ' ')
+[[ $readme == " 357 273 277 C o p i a R i d o t t a ${version//./ . } "* ]] ||
+    { echo "FAILED: LEGGIMI.txt starts with a byte-order mark and the version"; status=1; }
+[ "$(unzip -p "$first" LEGGIMI.txt | grep -c -v $'\r$')" = 0 ] ||
+    { echo "FAILED: LEGGIMI.txt has Windows line ends"; status=1; }
+
+[ $status -eq 0 ] && echo "$exe: PE32 i386 console executable, large-address-aware, static, exports fGDIp_2hBMP; manifest and version $version read back, archive reproducible"
 exit $status

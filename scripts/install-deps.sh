@@ -5,7 +5,7 @@
 # asks for the 32-bit one.
 set -eu
 packages=(g++-mingw-w64-i686 g++-mingw-w64-x86-64 wine wine64 xvfb xauth xdotool imagemagick cmake
-          libimage-exiftool-perl libjpeg-turbo-progs googletest)
+          libimage-exiftool-perl libjpeg-turbo-progs googletest libxml2-utils zip unzip)
 wine32=wine32:i386
 
 is_installed() {
