@@ -40,14 +40,17 @@ DynStr fGDIp_WideToStr(const wchar_t* text)
 int32_t fGDIp_EncoderClsid(const DynStr& mimeType, CLSID* classId)
 {
     UINT count = 0, size = 0;
-    GdipGetImageEncodersSize(&count, &size);
-    if (size == 0)
+    if (GdipGetImageEncodersSize(&count, &size) != kGdipOk || size == 0)
         return -1;
     GdipImageCodecInfo* encoders = static_cast<GdipImageCodecInfo*>(malloc(size));
     if (!encoders)
         return 0;
+    // A list the library failed to fill holds no records to read.
+    if (GdipGetImageEncoders(count, size, encoders) != kGdipOk) {
+        free(encoders);
+        return -1;
+    }
     int32_t found = 0;
-    GdipGetImageEncoders(count, size, encoders);
     // The records come first in the buffer; never read past it.
     UINT fits = static_cast<UINT>(size / sizeof(GdipImageCodecInfo));
     for (UINT i = 0; i < count && i < fits; ++i) {

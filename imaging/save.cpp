@@ -67,8 +67,10 @@ void SaveReducedCopy(const DynStr& outputName, int32_t* width, int32_t* height)
         setBits(gReducedBits);
         gGdipToken = fGDIp_Startup();
         GpBitmap* image = nullptr;
-        if (GdipCreateBitmapFromHBITMAP(SurfaceToHandle<HBITMAP>(bitmap), nullptr, &image) ==
-                kGdipOk && image) {
+        HBITMAP handle = deselectBitmap();
+        GpStatus made = handle ? GdipCreateBitmapFromHBITMAP(handle, nullptr, &image) : kGdipWin32Error;
+        reselectBitmap();
+        if (made == kGdipOk && image) {
             saved = fGDIp_SaveImage(fileName, image) == kGdipOk;
             GdipDisposeImage(image);
         }

@@ -28,6 +28,20 @@ static void fillTopDownHeader(BITMAPINFOHEADER* header, int32_t width, int32_t h
     header->biCompression = BI_RGB;
 }
 
+// Windows documents that a bitmap handed to GetDIBits, SetDIBits or the
+// imaging library is selected into no DC: the DC's original bitmap stands in
+// for the time of the call. Null when the bitmap cannot be taken out.
+static HBITMAP takeBitmapOut(SurfaceRecord* record)
+{
+    HGDIOBJ bitmap = SelectObject(record->memoryDC, record->previousBitmap);
+    return bitmap && bitmap != HGDI_ERROR ? static_cast<HBITMAP>(bitmap) : nullptr;
+}
+
+static void putBitmapBack(SurfaceRecord* record, HBITMAP bitmap)
+{
+    SelectObject(record->memoryDC, bitmap);
+}
+
 DynStr getBits()
 {
     SurfaceRecord* record = lockCurrentSurface();
@@ -35,25 +49,24 @@ DynStr getBits()
         return DynStr();
     DynStr block;
     int64_t size = blockSize(record->width, record->height);
-    HGDIOBJ bitmap = GetCurrentObject(record->memoryDC, OBJ_BITMAP);
-    if (size > 0 && bitmap) {
+    if (size > 0)
         block = DynStr::ofLength(static_cast<int32_t>(size));
-        if (!block.empty()) {
-            char* bytes = block.mutableBytes();
-            memcpy(bytes, &record->width, 4);
-            memcpy(bytes + 4, &record->height, 4);
-            BITMAPINFOHEADER header;
-            fillTopDownHeader(&header, record->width, record->height);
-            // Lines that were not delivered would hold whatever the block held.
-            int lines = GetDIBits(record->memoryDC, static_cast<HBITMAP>(bitmap), 0,
-                                  static_cast<UINT>(record->height), bytes + kBlockHeaderSize,
-                                  reinterpret_cast<BITMAPINFO*>(&header), DIB_RGB_COLORS);
-            if (lines != record->height)
-                block = DynStr();
-        }
+    HBITMAP bitmap = block.empty() ? nullptr : takeBitmapOut(record);
+    bool whole = false;
+    if (bitmap) {
+        char* bytes = block.mutableBytes();
+        memcpy(bytes, &record->width, 4);
+        memcpy(bytes + 4, &record->height, 4);
+        BITMAPINFOHEADER header;
+        fillTopDownHeader(&header, record->width, record->height);
+        // Lines that were not delivered would hold whatever the block held.
+        whole = GetDIBits(record->memoryDC, bitmap, 0, static_cast<UINT>(record->height),
+                          bytes + kBlockHeaderSize, reinterpret_cast<BITMAPINFO*>(&header),
+                          DIB_RGB_COLORS) == record->height;
+        putBitmapBack(record, bitmap);
     }
     unlockGraphics();
-    return block;
+    return whole ? block : DynStr();
 }
 
 void setBits(const DynStr& block)
@@ -72,15 +85,38 @@ void setBits(const DynStr& block)
     SurfaceRecord* record = lockCurrentSurface();
     if (!record)
         return;
-    HGDIOBJ bitmap = GetCurrentObject(record->memoryDC, OBJ_BITMAP);
     BITMAPINFOHEADER header;
     fillTopDownHeader(&header, width, height);
-    if (bitmap &&
-        SetDIBits(record->memoryDC, static_cast<HBITMAP>(bitmap), 0, static_cast<UINT>(height),
-                  block.bytes() + kBlockHeaderSize, reinterpret_cast<BITMAPINFO*>(&header),
-                  DIB_RGB_COLORS)) {
+    HBITMAP bitmap = takeBitmapOut(record);
+    int lines = bitmap ? SetDIBits(record->memoryDC, bitmap, 0, static_cast<UINT>(height),
+                                   block.bytes() + kBlockHeaderSize,
+                                   reinterpret_cast<BITMAPINFO*>(&header), DIB_RGB_COLORS)
+                       : 0;
+    if (bitmap)
+        putBitmapBack(record, bitmap);
+    if (lines) {
         markDrawn(record);
         return;
     }
+    unlockGraphics();
+}
+
+HBITMAP deselectBitmap()
+{
+    SurfaceRecord* record = lockCurrentSurface();
+    if (!record)
+        return nullptr;
+    HBITMAP bitmap = record->kind == kKindBitmapSurface ? takeBitmapOut(record) : nullptr;
+    unlockGraphics();
+    return bitmap;
+}
+
+void reselectBitmap()
+{
+    SurfaceRecord* record = lockCurrentSurface();
+    if (!record)
+        return;
+    if (record->kind == kKindBitmapSurface)
+        putBitmapBack(record, SurfaceToHandle<HBITMAP>(record->handle));
     unlockGraphics();
 }

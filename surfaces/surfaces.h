@@ -34,6 +34,11 @@ void newLine();
 // Pixel access: 32-bit width, 32-bit height, then top-down BGRX pixels.
 DynStr getBits();
 void setBits(const DynStr& block);
+// The current bitmap surface's bitmap taken out of its DC, for a call that
+// wants it selected nowhere; null when there is none. reselectBitmap puts it
+// back and must follow on every path: until then drawing misses it.
+HBITMAP deselectBitmap();
+void reselectBitmap();
 
 // Graphic window on its own thread. Returns the frame handle, 0 on failure.
 uint32_t openGraphicWindow(const DynStr& caption, int32_t x, int32_t y, int32_t width,

@@ -8,6 +8,7 @@
 
 #include "imaging/gdiplus_flat.h"
 #include "runtime/dynstr.h"
+#include "tests/support/link_wraps.h"
 
 const char* const kBenchPartNames[kPartCount] = {
     "what is left (loop, list, names)",
@@ -222,13 +223,7 @@ WRAP_STEP(kPartSaveOwn, void, _Z15SaveReducedCopyRK6DynStrPiS2_,
 WRAP_STEP(kPartConsole, void, _Z12ConsolePrintRK6DynStr, (const DynStr& text), (text))
 WRAP_STEP(kPartConsole, void, _Z14ConsoleNewLinev, (), ())
 
-// System calls are dllimport: the program calls them through their import
-// address slots (__imp_Name), so the wrap replaces the slot with a pointer.
-#ifdef _WIN64
-#define IMPORT_SLOT(prefix, name, at) prefix "__imp_" #name
-#else
-#define IMPORT_SLOT(prefix, name, at) "_" prefix "_imp__" #name "@" #at
-#endif
+// System calls are dllimport: the wrap replaces their import slots.
 
 typedef VOID(WINAPI* SleepCall)(DWORD);
 typedef HANDLE(WINAPI* CreateThreadCall)(LPSECURITY_ATTRIBUTES, SIZE_T, LPTHREAD_START_ROUTINE,

@@ -99,6 +99,12 @@ TEST(EncoderChoice, EncoderFoundByExactMimeType)
         EXPECT_EQ(0, fGDIp_EncoderClsid(DynStr(mime), &clsid)) << mime;
         EXPECT_TRUE(SameClsid(marker, clsid)) << mime;
     }
+    // A list the library failed to fill is not read.
+    CLSID clsid = marker;
+    gEncoderListFails = true;
+    EXPECT_EQ(-1, fGDIp_EncoderClsid(DynStr("image/jpeg"), &clsid));
+    gEncoderListFails = false;
+    EXPECT_TRUE(SameClsid(marker, clsid));
 }
 
 TEST(EncoderChoice, WideTextToAnsi)

@@ -52,6 +52,17 @@ std::string WithExifOrientation(const std::string& jpeg, int orientation, bool b
 // Colour distance: the largest difference of the three channels.
 int ColorDistance(uint32_t a, uint32_t b);
 
+// Calls handed a GDI bitmap, watched through linker wraps (call_watch.cpp):
+// how often, and how often the bitmap was selected into a DC meanwhile.
+enum HandOverCall { kHandOverGetDIBits, kHandOverSetDIBits, kHandOverToLibrary, kHandOverCount };
+struct BitmapHandOver {
+    int calls;
+    int whileSelected;
+};
+extern BitmapHandOver gBitmapHandOvers[kHandOverCount];
+// While true the library's encoder list fails and leaves its buffer unset.
+extern bool gEncoderListFails;
+
 // A fresh folder under the temporary folder, made current while it lives.
 class TempFolder {
 public:

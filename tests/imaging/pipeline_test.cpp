@@ -479,6 +479,22 @@ TEST_F(Pipeline, AFailedSaveIsReportedAndTheBatchGoesOn)
     EXPECT_EQ(expected, console.lines());
 }
 
+// Windows documents that a bitmap handed to GetDIBits, SetDIBits or the
+// library's bitmap from a handle is selected into no DC at that moment.
+TEST_F(Pipeline, BitmapsAreHandedOverOutOfTheirDCs)
+{
+    ASSERT_TRUE(WritePicture("photo.jpg", QuadrantPicture(400, 300), kJpegEncoder));
+    memset(gBitmapHandOvers, 0, sizeof gBitmapHandOvers);
+    ASSERT_EQ(1, MakeCopy("photo.jpg", 1, "CR_PHOTO.JPG"));
+    for (int call = 0; call < kHandOverCount; ++call) {
+        EXPECT_GT(gBitmapHandOvers[call].calls, 0) << call;
+        EXPECT_EQ(0, gBitmapHandOvers[call].whileSelected) << call;
+    }
+    Picture copy;
+    ExpectCopy("cr_photo.jpg", 1000, 750, &copy);
+    EXPECT_LE(ColorDistance(copy.at(700, 600), kYellow), 60);
+}
+
 TEST(ImageLoader, DrawsIntoASurfaceAndFreesItsName)
 {
     TempFolder folder;
