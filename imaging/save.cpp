@@ -1,5 +1,6 @@
 // Writing a captured copy: the pixel block back into a bitmap, wrapped as a
 // library image and saved with the encoder its name asks for.
+#include <stdio.h>
 #include <string.h>
 
 #include "imaging/imaging.h"
@@ -9,11 +10,33 @@
 #include "surfaces/surfaces.h"
 
 // Where a copy is written until it is whole: beside it, under an extension
-// no image has, so that no later listing takes it for a photo.
+// no image has, so that no later listing takes it for a photo, and with this
+// process's number, so that two instances saving the same copy at once never
+// write one file ("cr_foto.4711.tmp").
 static DynStr PendingName(const DynStr& fileName)
 {
     int32_t dot = StrFindAny(-1, fileName, ".");
-    return StrConcat(StrMid(fileName, 1, dot - 1), ".tmp");
+    char ending[24];
+    snprintf(ending, sizeof ending, ".%lu.tmp", static_cast<unsigned long>(GetCurrentProcessId()));
+    return StrConcat(StrMid(fileName, 1, dot - 1), DynStr(ending));
+}
+
+// A whole copy takes the name, replacing an earlier file of it. Another
+// process may hold that file for a moment (a second instance putting its own
+// copy of the name in place, a virus scanner): the name is tried again for
+// up to half a second before the save counts as failed.
+static bool PutInPlace(const DynStr& pending, const DynStr& target)
+{
+    const int kAttempts = 50;
+    for (int attempt = 1;; ++attempt) {
+        if (MoveFileExA(pending.bytes(), target.bytes(), MOVEFILE_REPLACE_EXISTING))
+            return true;
+        DWORD error = GetLastError();
+        if ((error != ERROR_ACCESS_DENIED && error != ERROR_SHARING_VIOLATION) ||
+            attempt == kAttempts)
+            return false;
+        Sleep(10);
+    }
 }
 
 int32_t fGDIp_SaveImage(DynStr fileName, void* image)
@@ -34,8 +57,7 @@ int32_t fGDIp_SaveImage(DynStr fileName, void* image)
     int32_t status = GdipSaveImageToFile(static_cast<GpImage*>(image),
                                          reinterpret_cast<const WCHAR*>(wide.bytes()), &classId,
                                          nullptr);
-    if (status == kGdipOk &&
-            !MoveFileExA(pending.bytes(), target.bytes(), MOVEFILE_REPLACE_EXISTING))
+    if (status == kGdipOk && !PutInPlace(pending, target))
         status = kGdipWin32Error;
     if (status != kGdipOk)
         DeleteFileA(pending.bytes());

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "imaging/imaging.h"
@@ -493,6 +494,39 @@ TEST_F(Pipeline, BitmapsAreHandedOverOutOfTheirDCs)
     Picture copy;
     ExpectCopy("cr_photo.jpg", 1000, 750, &copy);
     EXPECT_LE(ColorDistance(copy.at(700, 600), kYellow), 60);
+}
+
+// Two instances of the tool on one folder save the same copies at the same
+// moments: every save of both succeeds, one whole copy is left, no pending file.
+TEST_F(Pipeline, TwoProcessesSavingOneCopyAtOnceBothSucceed)
+{
+    std::string go = "cr_save_go_" + std::to_string(GetCurrentProcessId());
+    std::string ready = "cr_save_ready_" + std::to_string(GetCurrentProcessId());
+    HANDLE goEvent = CreateEventA(nullptr, TRUE, FALSE, go.c_str());
+    HANDLE readySemaphore = CreateSemaphoreA(nullptr, 0, 2, ready.c_str());
+    ASSERT_TRUE(goEvent && readySemaphore);
+    std::string command = "\"" + SiblingProgramPath("save_race_probe.exe") + "\" \"" +
+                          folder_.path() + "\" " + go + " " + ready + " 30";
+    ProcessOutcome outcomes[2];
+    std::thread runs[2];
+    for (int i = 0; i < 2; ++i)
+        runs[i] = std::thread([&outcomes, &command, i] { outcomes[i] = RunCapturedProcess(command, 120000); });
+    // Both wait for the word before their first save.
+    bool bothReady = WaitForSingleObject(readySemaphore, 60000) == WAIT_OBJECT_0 &&
+                     WaitForSingleObject(readySemaphore, 60000) == WAIT_OBJECT_0;
+    SetEvent(goEvent);
+    for (std::thread& run : runs)
+        run.join();
+    CloseHandle(goEvent);
+    CloseHandle(readySemaphore);
+    ASSERT_TRUE(bothReady);
+    for (const ProcessOutcome& outcome : outcomes) {
+        EXPECT_TRUE(outcome.finished);
+        EXPECT_EQ(0u, outcome.exitCode) << outcome.output;
+    }
+    EXPECT_EQ(std::vector<std::string>{"cr_same.jpg"}, folder_.fileNames());
+    Picture copy;
+    ExpectCopy("cr_same.jpg", 300, 225, &copy);
 }
 
 TEST(ImageLoader, DrawsIntoASurfaceAndFreesItsName)
