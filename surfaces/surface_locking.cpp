@@ -90,18 +90,20 @@ void markDrawn(SurfaceRecord* record)
             repaint = true;
     }
     HWND window = SurfaceToHandle<HWND>(record->handle);
+    RECT area = {0, 0, record->width, record->height};
     if (repaint) {
         Sleep(0);
-        // Cleared before the invalidation: a repaint that starts from it and
-        // finds the lock busy sets them again, for the idle loop.
+        // Cleared before the repaint: one that finds the lock busy (taken
+        // by a later operation) sets them again, for the idle loop.
         clearSurfaceFlags(record, kFlagDirty | kFlagForceRedraw);
         record->redrawCounter = 0;
-        RECT area = {0, 0, record->width, record->height};
-        InvalidateRect(window, &area, FALSE);
     }
     // The repaint copies under the graphics lock on the window thread, so
-    // it must find the lock free.
+    // the window is invalidated only once the lock is free: its thread may
+    // start the repaint at once, before UpdateWindow asks for it.
     unlockGraphics();
-    if (repaint)
+    if (repaint) {
+        InvalidateRect(window, &area, FALSE);
         UpdateWindow(window);
+    }
 }

@@ -48,7 +48,10 @@ TEST(GraphicsLock, BusyLockMakesTheNextOperationRepaint)
     SurfaceRecord* record = lockCurrentSurface();
     ASSERT_NE(nullptr, record);
     clearSurfaceFlags(record, kFlagForceRedraw);
-    PumpFor(100);   // the window thread finds the lock busy
+    // The window thread finds the lock busy.
+    for (DWORD start = GetTickCount();
+         !(record->flags & kFlagForceRedraw) && GetTickCount() - start < 5000;)
+        Sleep(5);
     EXPECT_TRUE(record->flags & kFlagForceRedraw);
     RECT area = {0, 0, 40, 30};
     HBRUSH red = CreateSolidBrush(RGB(255, 0, 0));
