@@ -6,6 +6,7 @@
 #include <algorithm>
 
 #include "runtime/runtime_state.h"
+#include "tests/support/console_cells.h"
 
 extern "C" GpStatus WINAPI GdipCreateBitmapFromFile(const WCHAR* fileName, GpBitmap** bitmap);
 
@@ -351,12 +352,8 @@ std::vector<std::string> ConsoleCapture::lines() const
     CONSOLE_SCREEN_BUFFER_INFO info;
     if (buffer_ == INVALID_HANDLE_VALUE || !GetConsoleScreenBufferInfo(buffer_, &info))
         return rows;
-    std::string row(info.dwSize.X, ' ');
     for (SHORT y = 0; y < info.dwSize.Y; ++y) {
-        DWORD got = 0;
-        COORD at = {0, y};
-        ReadConsoleOutputCharacterA(buffer_, &row[0], DWORD(row.size()), at, &got);
-        std::string text = row.substr(0, got);
+        std::string text = ReadConsoleCells(buffer_, y, 0, info.dwSize.X).text;
         text.erase(text.find_last_not_of(' ') + 1);
         if (!text.empty())
             rows.push_back(text);
