@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "app/app.h"
+#include "tests/support/dynstr_text.h"
 
 namespace {
 
@@ -55,10 +56,8 @@ protected:
         StrListCreate(&images, 1, 1);
         BuildImageList("*.*", "album,cr_,a_,crw_", &images);
         std::vector<std::string> names;
-        for (int32_t i = 1; i <= StrListUpperBound(&images); ++i) {
-            const DynStr& name = *StrListAt(&images, i);
-            names.push_back(std::string(name.bytes(), name.length()));
-        }
+        for (int32_t i = 1; i <= StrListUpperBound(&images); ++i)
+            names.push_back(Text(StrListAt(&images, i)));
         StrListRelease(&images);
         std::sort(names.begin(), names.end());
         return names;
@@ -110,8 +109,7 @@ TEST_F(ImageListFolder, ASecondRunListsNoneOfTheCopiesTheFirstRunWrites)
     ASSERT_EQ(4u, first.size());
     // The names the batch writes: prefix, base name in lower case, ".jpg".
     for (const std::string& name : first) {
-        DynStr base = StrLower(StrBefore(1, DynStr(name.c_str()), "."));
-        std::string lowerBase(base.bytes(), base.length());
+        std::string lowerBase = Text(StrLower(StrBefore(1, DynStr(name.c_str()), ".")));
         MakeFile("cr_" + lowerBase + ".jpg");
         MakeFile("a_" + lowerBase + ".jpg");
     }

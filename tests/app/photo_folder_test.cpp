@@ -3,13 +3,9 @@
 #include <string>
 
 #include "app/app.h"
+#include "tests/support/dynstr_text.h"
 
 namespace {
-
-std::string Text(const DynStr& s)
-{
-    return std::string(s.bytes(), s.length());
-}
 
 // The folder a photo path names, after EnterPhotoFolder; "!" when it failed.
 std::string Entered(const std::string& photoPath)

@@ -9,15 +9,11 @@
 #include "runtime/errors.h"
 #include "runtime/runtime_state.h"
 #include "runtime/strings.h"
+#include "tests/support/dynstr_text.h"
 
 namespace {
 
 typedef std::vector<std::string> Names;
-
-std::string Text(const DynStr& s)
-{
-    return std::string(s.bytes(), static_cast<size_t>(s.length()));
-}
 
 // Every name of a listing begun with `first`, sorted: the order is the file
 // system's.
