@@ -6,41 +6,20 @@
 
 #include "app/app.h"
 #include "tests/support/dynstr_text.h"
+#include "tests/support/temp_folder.h"
 
 namespace {
 
-// A fresh folder under the temporary folder, made the current directory for
-// the test and removed afterwards.
+// The names are made in a fresh folder that is the current directory.
 class ImageListFolder : public testing::Test {
 protected:
-    void SetUp() override
-    {
-        char temp[MAX_PATH];
-        GetTempPathA(MAX_PATH, temp);
-        folder_ = std::string(temp) + "cr_list_" + std::to_string(GetCurrentProcessId()) + "_" +
-                  std::to_string(GetTickCount());
-        ASSERT_TRUE(CreateDirectoryA(folder_.c_str(), nullptr));
-        GetCurrentDirectoryA(MAX_PATH, previous_);
-        ASSERT_TRUE(SetCurrentDirectoryA(folder_.c_str()));
-    }
-    void TearDown() override
-    {
-        SetCurrentDirectoryA(previous_);
-        for (const std::string& name : made_) {
-            std::string path = folder_ + "\\" + name;
-            SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-            if (!DeleteFileA(path.c_str()))
-                RemoveDirectoryA(path.c_str());
-        }
-        RemoveDirectoryA(folder_.c_str());
-    }
+    void SetUp() override { ASSERT_TRUE(folder_.made()); }
     void MakeFile(const std::string& name, DWORD attributes = FILE_ATTRIBUTE_NORMAL)
     {
         HANDLE file = CreateFileA(name.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
                                   FILE_ATTRIBUTE_NORMAL, nullptr);
         ASSERT_NE(INVALID_HANDLE_VALUE, file) << name;
         CloseHandle(file);
-        made_.push_back(name);
         if (attributes != FILE_ATTRIBUTE_NORMAL) {
             ASSERT_TRUE(SetFileAttributesA(name.c_str(), attributes)) << name;
         }
@@ -48,7 +27,6 @@ protected:
     void MakeFolder(const std::string& name)
     {
         ASSERT_TRUE(CreateDirectoryA(name.c_str(), nullptr));
-        made_.push_back(name);
     }
     static std::vector<std::string> BuildSorted()
     {
@@ -63,9 +41,7 @@ protected:
         return names;
     }
 
-    std::string folder_;
-    char previous_[MAX_PATH];
-    std::vector<std::string> made_;
+    TempFolder folder_;
 };
 
 TEST_F(ImageListFolder, KeepsTheNamesThatPassBothTestsAndNothingElse)
