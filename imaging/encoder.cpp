@@ -69,12 +69,10 @@ int32_t SaveMimeType(const DynStr& fileName, DynStr* mimeType)
     int32_t length = fileName.length();
     if (length == 0)
         return -1;
-    int32_t dot = length - 1;
-    while (dot >= 0 && fileName.at(dot) != '.')
-        --dot;
-    if (dot < 0)
+    int32_t dot = StrFindAny(-1, fileName, ".");
+    if (dot == 0)
         return 0;
-    DynStr dotted = StrConcat(StrUpper(DynStr(fileName.bytes() + dot, length - dot)), DynStr("."));
+    DynStr dotted = StrConcat(StrUpper(StrMid(fileName, dot, length - dot + 1)), DynStr("."));
     if (StrFind(1, DynStr(kExtensionList), dotted) == 0)
         return 0;
     DynStr extension = StrTrimTrailing(StrTrimLeading(dotted, DynStr(".")), DynStr("."));

@@ -1,7 +1,6 @@
 // Writing a captured copy: the pixel block back into a bitmap, wrapped as a
 // library image and saved with the encoder its name asks for.
 #include <stdio.h>
-#include <string.h>
 
 #include "imaging/imaging.h"
 #include "imaging/imaging_internal.h"
@@ -67,13 +66,9 @@ int32_t fGDIp_SaveImage(DynStr fileName, void* image)
 // True when the block holds exactly width x height pixels.
 static bool BlockFits(const DynStr& block, int32_t width, int32_t height)
 {
-    if (width <= 0 || height <= 0 || block.length() < 8)
-        return false;
     int32_t blockWidth = 0, blockHeight = 0;
-    memcpy(&blockWidth, block.bytes(), 4);
-    memcpy(&blockHeight, block.bytes() + 4, 4);
-    int64_t pixels = static_cast<int64_t>(width) * height;
-    return blockWidth == width && blockHeight == height && block.length() - 8 == pixels * 4;
+    int32_t size = readBlockHeader(block, &blockWidth, &blockHeight);
+    return size > 0 && size == block.length() && blockWidth == width && blockHeight == height;
 }
 
 void SaveReducedCopy(const DynStr& outputName, int32_t* width, int32_t* height)

@@ -9,6 +9,7 @@ set -eu
 # name would be taken from inside the previous one.
 tree=$(cd "$1" && pwd)
 here=$(cd "$(dirname "$0")" && pwd)
+. "$here/wine-env.sh"
 photos="$tree/bench/photos"
 tagged="$tree/bench/photos_orientation6"
 upright="$tree/bench/photos_upright"
@@ -38,6 +39,5 @@ if [ "$(ls "$upright" 2>/dev/null | grep -c '\.jpg$')" != 20 ]; then
         convert "$photo" -rotate 90 -quality 90 "$upright/$(basename "$photo")"
     done
 fi
-bash "$here/with-display.sh" "$tree" bash -c \
-    '"$CR_WINE" "$0/bin/batch_bench.exe" "Z:${1//\//\\}" "Z:${2//\//\\}" "Z:${3//\//\\}" 3' \
-    "$tree" "$photos" "$tagged" "$upright"
+bash "$here/with-display.sh" "$tree" "$CR_WINE" "$tree/bin/batch_bench.exe" \
+    "$(winpath "$photos")" "$(winpath "$tagged")" "$(winpath "$upright")" 3

@@ -31,7 +31,7 @@ if grep -i -E 'DLL Name: (libstdc|libgcc|libwinpthread)' <<<"$headers"; then
     status=1
 fi
 
-headers=$("$CR_WINE" "$probe" "Z:${exe//\//\\}" | tr -d '\r')
+headers=$("$CR_WINE" "$probe" "$(winpath "$exe")" | tr -d '\r')
 manifest=$(sed -n '/^manifest:$/,/^<\/assembly>$/p' <<<"$headers" | tr -s ' \n' ' ')
 expect_in_manifest() {
     if ! grep -q -F "$1" <<<"$manifest"; then

@@ -5,12 +5,11 @@
 # program's own status.
 set -u
 program=$1; shift
-: "${WINEPREFIX:=$(cd "$(dirname "$program")/.." && pwd)/wineprefix}"
-export WINEPREFIX
 . "$(dirname "$0")/wine-env.sh"
+default_prefix_for "$program"
 result=$(mktemp "${TMPDIR:-/tmp}/cr-console-result.XXXXXX")
 trap 'rm -f "$result"' EXIT
-export CR_RESULT_FILE="Z:${result//\//\\}"
+export CR_RESULT_FILE=$(winpath "$result")
 timeout --kill-after=10 "${CR_CONSOLE_TIMEOUT:-300}" "$CR_WINE" wineconsole "$program" "$@"
 wine_status=$?
 tr -d "\r" <"$result" >"$result.txt" && mv "$result.txt" "$result"

@@ -4,6 +4,5 @@
 # scripts/with-display.sh; the defaults let a single test run by hand.
 program=$1
 . "$(dirname "$0")/wine-env.sh"
-: "${WINEPREFIX:=$(cd "$(dirname "$program")/.." && pwd)/wineprefix}"
-export WINEPREFIX
+default_prefix_for "$program"
 exec "$CR_WINE" "$@"

@@ -5,8 +5,8 @@
 # command's outcome. With CR_USE_DISPLAY=1 the caller's DISPLAY is used instead.
 set -u
 build=$(cd "$1" && pwd); shift
-export WINEPREFIX="$build/wineprefix"
 . "$(dirname "$0")/wine-env.sh"
+export WINEPREFIX="$(tree_prefix "$build")"
 
 xvfb_pid=""
 cleanup() {

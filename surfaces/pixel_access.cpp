@@ -69,17 +69,25 @@ DynStr getBits()
     return whole ? block : DynStr();
 }
 
+int32_t readBlockHeader(const DynStr& block, int32_t* width, int32_t* height)
+{
+    if (block.length() < kBlockHeaderSize)
+        return 0;
+    int32_t blockWidth = 0, blockHeight = 0;
+    memcpy(&blockWidth, block.bytes(), 4);
+    memcpy(&blockHeight, block.bytes() + 4, 4);
+    int64_t size = blockSize(blockWidth, blockHeight);
+    if (blockWidth <= 0 || blockHeight <= 0 || size < 0 || size > block.length())
+        return 0;
+    *width = blockWidth;
+    *height = blockHeight;
+    return static_cast<int32_t>(size);
+}
+
 void setBits(const DynStr& block)
 {
-    // Only a block that holds every pixel its own header claims is used.
-    if (block.length() < kBlockHeaderSize)
-        return;
-    int32_t width;
-    int32_t height;
-    memcpy(&width, block.bytes(), 4);
-    memcpy(&height, block.bytes() + 4, 4);
-    int64_t size = blockSize(width, height);
-    if (width <= 0 || height <= 0 || size < 0 || size > block.length())
+    int32_t width = 0, height = 0;
+    if (!readBlockHeader(block, &width, &height))
         return;
 
     SurfaceRecord* record = lockCurrentSurface();

@@ -5,41 +5,21 @@
 #include <vector>
 
 #include "app/app.h"
+#include "tests/support/dynstr_text.h"
+#include "tests/support/temp_folder.h"
 
 namespace {
 
-// A fresh folder under the temporary folder, made the current directory for
-// the test and removed afterwards.
+// The names are made in a fresh folder that is the current directory.
 class ImageListFolder : public testing::Test {
 protected:
-    void SetUp() override
-    {
-        char temp[MAX_PATH];
-        GetTempPathA(MAX_PATH, temp);
-        folder_ = std::string(temp) + "cr_list_" + std::to_string(GetCurrentProcessId()) + "_" +
-                  std::to_string(GetTickCount());
-        ASSERT_TRUE(CreateDirectoryA(folder_.c_str(), nullptr));
-        GetCurrentDirectoryA(MAX_PATH, previous_);
-        ASSERT_TRUE(SetCurrentDirectoryA(folder_.c_str()));
-    }
-    void TearDown() override
-    {
-        SetCurrentDirectoryA(previous_);
-        for (const std::string& name : made_) {
-            std::string path = folder_ + "\\" + name;
-            SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-            if (!DeleteFileA(path.c_str()))
-                RemoveDirectoryA(path.c_str());
-        }
-        RemoveDirectoryA(folder_.c_str());
-    }
+    void SetUp() override { ASSERT_TRUE(folder_.made()); }
     void MakeFile(const std::string& name, DWORD attributes = FILE_ATTRIBUTE_NORMAL)
     {
         HANDLE file = CreateFileA(name.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
                                   FILE_ATTRIBUTE_NORMAL, nullptr);
         ASSERT_NE(INVALID_HANDLE_VALUE, file) << name;
         CloseHandle(file);
-        made_.push_back(name);
         if (attributes != FILE_ATTRIBUTE_NORMAL) {
             ASSERT_TRUE(SetFileAttributesA(name.c_str(), attributes)) << name;
         }
@@ -47,7 +27,6 @@ protected:
     void MakeFolder(const std::string& name)
     {
         ASSERT_TRUE(CreateDirectoryA(name.c_str(), nullptr));
-        made_.push_back(name);
     }
     static std::vector<std::string> BuildSorted()
     {
@@ -55,18 +34,14 @@ protected:
         StrListCreate(&images, 1, 1);
         BuildImageList("*.*", "album,cr_,a_,crw_", &images);
         std::vector<std::string> names;
-        for (int32_t i = 1; i <= StrListUpperBound(&images); ++i) {
-            const DynStr& name = *StrListAt(&images, i);
-            names.push_back(std::string(name.bytes(), name.length()));
-        }
+        for (int32_t i = 1; i <= StrListUpperBound(&images); ++i)
+            names.push_back(Text(StrListAt(&images, i)));
         StrListRelease(&images);
         std::sort(names.begin(), names.end());
         return names;
     }
 
-    std::string folder_;
-    char previous_[MAX_PATH];
-    std::vector<std::string> made_;
+    TempFolder folder_;
 };
 
 TEST_F(ImageListFolder, KeepsTheNamesThatPassBothTestsAndNothingElse)
@@ -110,8 +85,7 @@ TEST_F(ImageListFolder, ASecondRunListsNoneOfTheCopiesTheFirstRunWrites)
     ASSERT_EQ(4u, first.size());
     // The names the batch writes: prefix, base name in lower case, ".jpg".
     for (const std::string& name : first) {
-        DynStr base = StrLower(StrBefore(1, DynStr(name.c_str()), "."));
-        std::string lowerBase(base.bytes(), base.length());
+        std::string lowerBase = Text(StrLower(StrBefore(1, DynStr(name.c_str()), ".")));
         MakeFile("cr_" + lowerBase + ".jpg");
         MakeFile("a_" + lowerBase + ".jpg");
     }

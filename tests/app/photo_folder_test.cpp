@@ -3,13 +3,10 @@
 #include <string>
 
 #include "app/app.h"
+#include "tests/support/dynstr_text.h"
+#include "tests/support/temp_folder.h"
 
 namespace {
-
-std::string Text(const DynStr& s)
-{
-    return std::string(s.bytes(), s.length());
-}
 
 // The folder a photo path names, after EnterPhotoFolder; "!" when it failed.
 std::string Entered(const std::string& photoPath)
@@ -31,9 +28,9 @@ std::string CurrentFolder()
 // chosen path are checked here rather than through the dialog.
 TEST(EnterPhotoFolder, TakesThePathUpToItsLastSeparatorAndMakesItCurrent)
 {
-    char temp[MAX_PATH];
-    GetTempPathA(MAX_PATH, temp);
-    std::string base = std::string(temp) + "cr_folder_" + std::to_string(GetCurrentProcessId());
+    TempFolder folder;
+    ASSERT_TRUE(folder.made());
+    std::string base = folder.path() + "\\foto";
     std::string spaced = base + "\\gita al mare";
     ASSERT_TRUE(CreateDirectoryA(base.c_str(), nullptr));
     ASSERT_TRUE(CreateDirectoryA(spaced.c_str(), nullptr));
@@ -58,23 +55,18 @@ TEST(EnterPhotoFolder, TakesThePathUpToItsLastSeparatorAndMakesItCurrent)
     // A bare name has no folder: nothing changes.
     EXPECT_EQ("!", Entered("img1.jpg"));
     EXPECT_EQ(spaced, CurrentFolder());
-
-    SetCurrentDirectoryA(previous.c_str());
-    RemoveDirectoryA(spaced.c_str());
-    RemoveDirectoryA(base.c_str());
 }
 
 // The dialog gives "?" for letters outside the ANSI code page: such a folder
 // can only be used when the current directory is already there.
 TEST(EnterPhotoFolder, AFolderTheAnsiNamesCannotReachIsUsedOnlyWhenAlreadyCurrent)
 {
-    wchar_t temp[MAX_PATH];
-    GetTempPathW(MAX_PATH, temp);
-    std::wstring base = std::wstring(temp) + L"cr_folder_w" + std::to_wstring(GetCurrentProcessId());
+    TempFolder folder;
+    ASSERT_TRUE(folder.made());
+    std::wstring base = std::wstring(folder.path().begin(), folder.path().end()) + L"\\foto";
     std::wstring tokyo = base + L"\\Foto \u6771\u4EAC";
     ASSERT_TRUE(CreateDirectoryW(base.c_str(), nullptr));
     ASSERT_TRUE(CreateDirectoryW(tokyo.c_str(), nullptr));
-    std::string previous = CurrentFolder();
 
     ASSERT_TRUE(SetCurrentDirectoryW(tokyo.c_str()));
     std::string asAnsi = CurrentFolder();
@@ -97,10 +89,7 @@ TEST(EnterPhotoFolder, AFolderTheAnsiNamesCannotReachIsUsedOnlyWhenAlreadyCurren
     EXPECT_EQ(baseAnsi, CurrentFolder());
     EXPECT_EQ("!" + baseAnsi + "\\manca\\", Entered(baseAnsi + "\\manca\\foto.jpg"));
     EXPECT_EQ(baseAnsi, CurrentFolder());
-
-    SetCurrentDirectoryA(previous.c_str());
-    RemoveDirectoryW(tokyo.c_str());
-    RemoveDirectoryW(base.c_str());
+    RemoveDirectoryW(tokyo.c_str());   // a name the folder's ANSI removal cannot reach
 }
 
 }  // namespace

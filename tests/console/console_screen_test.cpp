@@ -7,32 +7,16 @@
 #include "runtime/console.h"
 #include "runtime/errors.h"
 #include "runtime/runtime_state.h"
+#include "tests/support/console_cells.h"
 
 // These tests run inside a real console window (wineconsole) and read back
 // what the console holds: cells with their attributes, cursor and sizes.
 namespace {
 
-struct Cells {
-    std::string text;
-    std::vector<WORD> attributes;
-};
-
 // `count` cells of one row, from a 1-based row and column.
-Cells ReadCells(int row, int column, int count)
+ConsoleCells ReadCells(int row, int column, int count)
 {
-    Cells cells;
-    std::vector<CHAR_INFO> buffer(count);
-    COORD size = {static_cast<SHORT>(count), 1};
-    COORD start = {0, 0};
-    SMALL_RECT area = {static_cast<SHORT>(column - 1), static_cast<SHORT>(row - 1),
-                       static_cast<SHORT>(column - 2 + count), static_cast<SHORT>(row - 1)};
-    if (!ReadConsoleOutputA(gRuntime.screen, buffer.data(), size, start, &area))
-        return cells;
-    for (const CHAR_INFO& cell : buffer) {
-        cells.text.push_back(cell.Char.AsciiChar);
-        cells.attributes.push_back(cell.Attributes);
-    }
-    return cells;
+    return ReadConsoleCells(gRuntime.screen, row - 1, column - 1, count);
 }
 
 std::string RowText(int row, int column, int count)
@@ -158,7 +142,7 @@ TEST_F(ConsoleScreen, NewLineAfterAFullBottomRowScrollsTwiceInTheCurrentColours)
     EXPECT_EQ("decima", RowText(8, 1, 6));
     EXPECT_EQ(Pattern(60), RowText(10, 1, 60));
     for (int row = 11; row <= 12; ++row) {
-        Cells uncovered = ReadCells(row, 1, 60);
+        ConsoleCells uncovered = ReadCells(row, 1, 60);
         EXPECT_EQ(Repeat(' ', 60), uncovered.text) << "row " << row;
         EXPECT_TRUE(AllAre(uncovered.attributes, 0x1F)) << "row " << row;
     }
@@ -239,7 +223,7 @@ TEST_F(ConsoleScreen, ColoursApplyToLaterCellsAndOutOfRangeValuesKeepTheCurrentO
     ConsoleSetColor(0xFFFFFFFFu, 0xFFFFFFFFu);
     Print("x");
 
-    Cells row = ReadCells(1, 1, 15);
+    ConsoleCells row = ReadCells(1, 1, 15);
     EXPECT_EQ("grigiorossoblux", row.text);
     EXPECT_TRUE(AllAre(std::vector<WORD>(row.attributes.begin(), row.attributes.begin() + 6), 0x07));
     EXPECT_TRUE(AllAre(std::vector<WORD>(row.attributes.begin() + 6, row.attributes.begin() + 11),
@@ -273,7 +257,7 @@ TEST_F(ConsoleScreen, SetScreenFromALargeBufferShrinksClearsAndKeepsThePlace)
     EXPECT_EQ("1,1", Cursor());
     EXPECT_EQ(60, ConsoleScreenWidth());
     for (int row = 1; row <= 12; ++row) {
-        Cells cells = ReadCells(row, 1, 60);
+        ConsoleCells cells = ReadCells(row, 1, 60);
         EXPECT_EQ(Repeat(' ', 60), cells.text) << "row " << row;
         EXPECT_TRUE(AllAre(cells.attributes, 0x2E)) << "row " << row;
     }

@@ -4,6 +4,7 @@
 # the exit code; the file-open dialog is driven with xdotool. Every wait is
 # bounded; a failure prints what was seen and kills what was started.
 set -u
+. "$(dirname "${BASH_SOURCE[0]}")/../../scripts/wine-env.sh"
 
 DIALOG_TITLE="Scegli una foto da copiare ridotta"
 E2E_BIN=${E2E_BIN:?}
@@ -11,11 +12,6 @@ E2E_WORK=${E2E_WORK:?}
 DUMP="$E2E_WORK/screen.txt"
 TOOL_PID=""
 DIALOG_ID=""
-
-winpath() {
-    local path=$1
-    echo "Z:${path//\//\\}"
-}
 
 stop_tool() {
     if [ -n "$TOOL_PID" ] && kill -0 "$TOOL_PID" 2>/dev/null; then

@@ -8,7 +8,6 @@ export E2E_WORK="$E2E_BIN/../e2e/$scenario"
 rm -rf "$E2E_WORK"
 mkdir -p "$E2E_WORK"
 here=$(cd "$(dirname "$0")" && pwd)
-. "$here/../../scripts/wine-env.sh"
 . "$here/driver.sh"
 
 W=60

@@ -5,6 +5,7 @@
 #include "imaging/imaging.h"
 #include "imaging/imaging_internal.h"
 #include "tests/imaging/imaging_fixtures.h"
+#include "tests/support/dynstr_text.h"
 
 namespace {
 
@@ -12,7 +13,7 @@ std::string MimeOf(const char* name, int32_t* verdict)
 {
     DynStr mime("untouched");
     *verdict = SaveMimeType(DynStr(name), &mime);
-    return std::string(mime.bytes(), mime.length());
+    return Text(mime);
 }
 
 bool SameClsid(const CLSID& a, const CLSID& b)

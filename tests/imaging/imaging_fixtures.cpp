@@ -6,6 +6,7 @@
 #include <algorithm>
 
 #include "runtime/runtime_state.h"
+#include "tests/support/console_cells.h"
 
 extern "C" GpStatus WINAPI GdipCreateBitmapFromFile(const WCHAR* fileName, GpBitmap** bitmap);
 
@@ -265,67 +266,6 @@ int ColorDistance(uint32_t a, uint32_t b)
     return distance;
 }
 
-TempFolder::TempFolder()
-{
-    char base[MAX_PATH], current[MAX_PATH];
-    GetTempPathA(MAX_PATH, base);
-    GetCurrentDirectoryA(MAX_PATH, current);
-    previous_ = current;
-    static int counter = 0;
-    for (;;) {
-        char name[MAX_PATH];
-        snprintf(name, sizeof name, "%scr_imaging_%lu_%d", base, GetCurrentProcessId(), ++counter);
-        if (CreateDirectoryA(name, nullptr)) {
-            path_ = name;
-            break;
-        }
-    }
-    SetCurrentDirectoryA(path_.c_str());
-}
-
-static void RemoveTree(const std::string& folder)
-{
-    WIN32_FIND_DATAA entry;
-    HANDLE search = FindFirstFileA((folder + "\\*").c_str(), &entry);
-    if (search != INVALID_HANDLE_VALUE) {
-        do {
-            std::string name = entry.cFileName;
-            if (name == "." || name == "..")
-                continue;
-            std::string full = folder + "\\" + name;
-            SetFileAttributesA(full.c_str(), FILE_ATTRIBUTE_NORMAL);
-            if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-                RemoveTree(full);
-            else
-                DeleteFileA(full.c_str());
-        } while (FindNextFileA(search, &entry));
-        FindClose(search);
-    }
-    RemoveDirectoryA(folder.c_str());
-}
-
-TempFolder::~TempFolder()
-{
-    SetCurrentDirectoryA(previous_.c_str());
-    RemoveTree(path_);
-}
-
-std::vector<std::string> TempFolder::fileNames() const
-{
-    std::vector<std::string> names;
-    WIN32_FIND_DATAA entry;
-    HANDLE search = FindFirstFileA((path_ + "\\*").c_str(), &entry);
-    if (search != INVALID_HANDLE_VALUE) {
-        do {
-            if (!(entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
-                names.push_back(entry.cFileName);
-        } while (FindNextFileA(search, &entry));
-        FindClose(search);
-    }
-    std::sort(names.begin(), names.end());
-    return names;
-}
-
 ConsoleCapture::ConsoleCapture() : previous_(gRuntime.screen)
 {
     buffer_ = CreateConsoleScreenBuffer(GENERIC_READ | GENERIC_WRITE,
@@ -351,12 +291,8 @@ std::vector<std::string> ConsoleCapture::lines() const
     CONSOLE_SCREEN_BUFFER_INFO info;
     if (buffer_ == INVALID_HANDLE_VALUE || !GetConsoleScreenBufferInfo(buffer_, &info))
         return rows;
-    std::string row(info.dwSize.X, ' ');
     for (SHORT y = 0; y < info.dwSize.Y; ++y) {
-        DWORD got = 0;
-        COORD at = {0, y};
-        ReadConsoleOutputCharacterA(buffer_, &row[0], DWORD(row.size()), at, &got);
-        std::string text = row.substr(0, got);
+        std::string text = ReadConsoleCells(buffer_, y, 0, info.dwSize.X).text;
         text.erase(text.find_last_not_of(' ') + 1);
         if (!text.empty())
             rows.push_back(text);

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "imaging/gdiplus_flat.h"
+#include "tests/support/temp_folder.h"
 
 // The library's own encoder class identifiers, the same on every system.
 extern const CLSID kBmpEncoder, kJpegEncoder, kGifEncoder, kTiffEncoder, kPngEncoder;
@@ -62,20 +63,6 @@ struct BitmapHandOver {
 extern BitmapHandOver gBitmapHandOvers[kHandOverCount];
 // While true the library's encoder list fails and leaves its buffer unset.
 extern bool gEncoderListFails;
-
-// A fresh folder under the temporary folder, made current while it lives.
-class TempFolder {
-public:
-    TempFolder();
-    ~TempFolder();
-    const std::string& path() const { return path_; }
-    // Names of the files in it, sorted.
-    std::vector<std::string> fileNames() const;
-
-private:
-    std::string path_;
-    std::string previous_;
-};
 
 // Points the console services at a private screen buffer and reads back the
 // rows written there (trailing blanks cut, empty rows left out).

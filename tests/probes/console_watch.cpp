@@ -7,6 +7,8 @@
 
 #include <string>
 
+#include "tests/support/console_cells.h"
+
 static bool DumpScreen(HANDLE screen, const std::string& path, bool ended, DWORD exitCode)
 {
     CONSOLE_SCREEN_BUFFER_INFO info;
@@ -19,27 +21,20 @@ static bool DumpScreen(HANDLE screen, const std::string& path, bool ended, DWORD
     snprintf(line, sizeof(line), "size %d %d cursor %d %d\n", columns, rows,
              info.dwCursorPosition.X + 1, info.dwCursorPosition.Y + 1);
     text += line;
-    CHAR_INFO* cells = new CHAR_INFO[columns];
     for (int row = 0; row < rows; ++row) {
-        COORD size = {static_cast<SHORT>(columns), 1};
-        COORD origin = {0, 0};
-        SMALL_RECT region = {0, static_cast<SHORT>(row), static_cast<SHORT>(columns - 1),
-                             static_cast<SHORT>(row)};
-        if (!ReadConsoleOutputA(screen, cells, size, origin, &region)) {
-            delete[] cells;
+        ConsoleCells cells = ReadConsoleCells(screen, row, 0, columns);
+        if (cells.text.empty())
             return false;
-        }
         std::string characters = "T:";
         std::string attributes = "A:";
         for (int column = 0; column < columns; ++column) {
-            char c = cells[column].Char.AsciiChar;
+            char c = cells.text[column];
             characters += (c == '\0' || c == '\n' || c == '\r') ? ' ' : c;
-            snprintf(line, sizeof(line), "%02X", cells[column].Attributes & 0xFF);
+            snprintf(line, sizeof(line), "%02X", cells.attributes[column] & 0xFF);
             attributes += line;
         }
         text += characters + "\n" + attributes + "\n";
     }
-    delete[] cells;
     if (ended) {
         snprintf(line, sizeof(line), "exit %lu\n", exitCode);
         text += line;

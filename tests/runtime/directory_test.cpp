@@ -9,15 +9,12 @@
 #include "runtime/errors.h"
 #include "runtime/runtime_state.h"
 #include "runtime/strings.h"
+#include "tests/support/dynstr_text.h"
+#include "tests/support/temp_folder.h"
 
 namespace {
 
 typedef std::vector<std::string> Names;
-
-std::string Text(const DynStr& s)
-{
-    return std::string(s.bytes(), static_cast<size_t>(s.length()));
-}
 
 // Every name of a listing begun with `first`, sorted: the order is the file
 // system's.
@@ -41,10 +38,7 @@ class DirectoryTest : public testing::Test {
 protected:
     void SetUp() override
     {
-        char temp[MAX_PATH];
-        ASSERT_NE(0u, GetTempPathA(MAX_PATH, temp));
-        folder_ = std::string(temp) + "cr_dir_test_" + std::to_string(GetCurrentProcessId());
-        ASSERT_TRUE(CreateDirectoryA(folder_.c_str(), nullptr));
+        ASSERT_TRUE(folder_.made());
         MakeFile("a.jpg", FILE_ATTRIBUTE_NORMAL);
         MakeFile("r.txt", FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_ARCHIVE);
         MakeFile("b.jpg", FILE_ATTRIBUTE_HIDDEN);
@@ -52,29 +46,18 @@ protected:
         MakeFile("e.dat", FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM);
         MakeFolder("c", 0);
         MakeFolder("h", FILE_ATTRIBUTE_HIDDEN);
-        GetCurrentDirectoryA(MAX_PATH, savedDirectory_);
         ClearRuntimeError();
     }
 
     void TearDown() override
     {
         // A listing of nothing closes whatever search a test left open.
-        DirFirst(DynStr((folder_ + "\\no-such-entry").c_str()), 0);
-        SetCurrentDirectoryA(savedDirectory_);
-        for (const char* name : {"a.jpg", "r.txt", "b.jpg", "d.sys", "e.dat", "s1\\x.jpg",
-                                 "s2\\y.jpg"}) {
-            SetFileAttributesA(Path(name).c_str(), FILE_ATTRIBUTE_NORMAL);
-            DeleteFileA(Path(name).c_str());
-        }
-        for (const char* name : {"c", "h", "s1", "s2"}) {
-            SetFileAttributesA(Path(name).c_str(), FILE_ATTRIBUTE_DIRECTORY);
-            RemoveDirectoryA(Path(name).c_str());
-        }
-        EXPECT_TRUE(RemoveDirectoryA(folder_.c_str())) << "folder left behind";
+        DirFirst(Mask("no-such-entry"), 0);
+        EXPECT_TRUE(folder_.remove()) << "folder left behind";
         ClearRuntimeError();
     }
 
-    std::string Path(const std::string& name) const { return folder_ + "\\" + name; }
+    std::string Path(const std::string& name) const { return folder_.path() + "\\" + name; }
     DynStr Mask(const std::string& tail) const { return DynStr(Path(tail).c_str()); }
 
     void MakeFile(const std::string& name, DWORD attributes)
@@ -104,8 +87,7 @@ protected:
             << name << ": the file system does not keep the attributes";
     }
 
-    std::string folder_;
-    char savedDirectory_[MAX_PATH] = {};
+    TempFolder folder_;
 };
 
 TEST_F(DirectoryTest, PlainFilesOnlyWithSetZero)
@@ -190,9 +172,9 @@ TEST_F(DirectoryTest, MissingFolderGivesNothingAndNoError)
 TEST_F(DirectoryTest, MasksEndingInAColonOrBackslashListEverything)
 {
     EXPECT_EQ((Names{"a.jpg", "r.txt"}), Drain(DirFirst(Mask(""), 0)));
-    ASSERT_TRUE(SetCurrentDirectoryA(folder_.c_str()));
+    ASSERT_TRUE(SetCurrentDirectoryA(folder_.path().c_str()));
     EXPECT_EQ((Names{"a.jpg", "r.txt"}), Drain(DirFirst("*.*", 0))) << "relative mask";
-    std::string drive = folder_.substr(0, 2);
+    std::string drive = folder_.path().substr(0, 2);
     ASSERT_EQ(':', drive[1]);
     EXPECT_EQ((Names{"a.jpg", "r.txt"}), Drain(DirFirst(DynStr(drive.c_str()), 0)))
         << "a drive alone lists that drive's current directory";
@@ -203,11 +185,11 @@ TEST_F(DirectoryTest, MaskIsCutAt256Characters)
 {
     // The folder, then ".\" steps up to exactly 256 characters, then text that
     // the cut must drop; what is left ends in '\' and lists the folder.
-    std::string mask = folder_ + "\\";
+    std::string mask = folder_.path() + "\\";
     while (mask.size() + 2 <= 256)
         mask += ".\\";
     if (mask.size() < 256)
-        mask.insert(folder_.size(), "\\");
+        mask.insert(folder_.path().size(), "\\");
     ASSERT_EQ(256u, mask.size());
     ASSERT_EQ('\\', mask.back());
     mask += "zz*.none";
@@ -258,7 +240,7 @@ TEST_F(DirectoryTest, CurrentDirectoryIsThePlatformsAnswer)
 TEST_F(DirectoryTest, CurrentDirectoryTooLongForItsBufferIsAFailure)
 {
     // Nested folders past 260 characters, made through the wide calls.
-    std::wstring path(folder_.begin(), folder_.end());
+    std::wstring path(folder_.path().begin(), folder_.path().end());
     std::vector<std::wstring> made;
     while (path.size() < 300) {
         path += L"\\" + std::wstring(40, L'L');
@@ -272,7 +254,7 @@ TEST_F(DirectoryTest, CurrentDirectoryTooLongForItsBufferIsAFailure)
         ClearRuntimeError();
         EXPECT_EQ("", Text(CurrentDirectory()));
         EXPECT_EQ(75, LastRuntimeError());
-        SetCurrentDirectoryA(savedDirectory_);
+        SetCurrentDirectoryA(folder_.path().c_str());
     }
     for (auto it = made.rbegin(); it != made.rend(); ++it)
         RemoveDirectoryW((L"\\\\?\\" + *it).c_str());

@@ -4,11 +4,7 @@
 
 #include "runtime/errors.h"
 #include "runtime/strings.h"
-
-static std::string Text(const DynStr* s)
-{
-    return s ? std::string(s->bytes(), static_cast<size_t>(s->length())) : "<null>";
-}
+#include "tests/support/dynstr_text.h"
 
 class StrListTest : public testing::Test {
 protected:

@@ -6,11 +6,7 @@
 
 #include "runtime/errors.h"
 #include "runtime/strings.h"
-
-static std::string Text(const DynStr& s)
-{
-    return std::string(s.bytes(), static_cast<size_t>(s.length()));
-}
+#include "tests/support/dynstr_text.h"
 
 static DynStr Bytes(const std::string& s)
 {
