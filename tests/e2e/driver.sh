@@ -55,8 +55,11 @@ wait_dialog() {
 
 # choose_photo PATH_AS_TYPED [DELAY_MS]: types the path into the dialog's name
 # field and presses Enter; tries again while the dialog stays open (keys typed
-# before the dialog has settled its focus can be lost). Letters outside the
-# ANSI code page need a slower delay (60 ms).
+# before the dialog has settled its focus can be lost), after giving it 10 s to
+# close: on a loaded machine it can take seconds, and keys typed meanwhile go
+# astray. A closed dialog can leave its X window behind, unmapped: only a
+# visible one counts. Letters outside the ANSI code page need a slower delay
+# (60 ms).
 choose_photo() {
     for _ in 1 2 3; do
         xdotool windowfocus --sync "$DIALOG_ID" 2>/dev/null
@@ -64,8 +67,8 @@ choose_photo() {
         xdotool key ctrl+a BackSpace
         xdotool type --delay "${2:-20}" "$1"
         xdotool key Return
-        for _ in $(seq 30); do
-            xdotool search --name "$DIALOG_TITLE" >/dev/null 2>&1 || return 0
+        for _ in $(seq 100); do
+            xdotool search --onlyvisible --name "$DIALOG_TITLE" >/dev/null 2>&1 || return 0
             sleep 0.1
         done
     done
