@@ -12,8 +12,6 @@ enum BenchPart {
     kPartShortWaits,     // the program's own polls (Sleep of 0 to 2 ms)
     kPartLibLoad,
     kPartLibDraw,
-    kPartLibTurn,        // the library turning a photo upright in place
-    kPartLibTurnBitmap,  // the upright photo's new bitmap: made, locked, unlocked
     kPartLibSave,
     kPartLibSaveBitmap,  // the library image made from the copy's bitmap
     kPartLibSessions,
@@ -27,7 +25,8 @@ enum BenchPart {
     kPartCanvas,         // the reduction's memory bitmap: made, cleared, ended
     kPartSaveBitmap,     // the save's bitmap: made, filled from the pixel block, ended
     kPartReductionOwn,   // ReduceImage, fGDIp_ImageSize and fGDIp_2hBMP themselves
-    kPartTurnOwn,        // TurnUpright moving the pixels itself
+    kPartTurnBitmap,     // a tagged photo's working bitmap: made, cleared, read, written, ended
+    kPartTurnOwn,        // the copy's pixels turned upright by the program
     kPartSaveOwn,        // SaveReducedCopy itself: names, rename
     kPartConsole,
     kPartCount
