@@ -35,6 +35,31 @@ const char* const kBenchPartNames[kPartCount] = {
     "console",
 };
 
+const PartUse kBenchPartUse[kPartCount] = {
+    kMayNotRun,        // what is left: no wrap enters it
+    kRunsAlways,       // pauses
+    kMayNotRun,        // short waits
+    kRunsAlways,       // library: load
+    kRunsAlways,       // library: draw
+    kRunsAlways,       // library: save
+    kRunsAlways,       // library: bitmap for the save
+    kRunsAlways,       // library: sessions
+    kRunsAlways,       // library: other calls
+    kRunsAlways,       // window: close
+    kRunsAlways,       // window: open
+    kRunsAlways,       // window: thread start
+    kRunsAlways,       // copy onto the window
+    kRunsAlways,       // stamp
+    kRunsAlways,       // capture
+    kRunsAlways,       // canvas bitmap
+    kRunsAlways,       // save's bitmap
+    kRunsAlways,       // reduction's own steps
+    kRunsWhenTagged,   // turn upright: working bitmap
+    kRunsWhenTagged,   // turn upright: own pixel moves
+    kRunsAlways,       // save's own steps
+    kRunsAlways,       // console
+};
+
 const char* const kWindowCallNames[kWindowCallCount] = {
     "CreateWindowExA (frame, picture)",
     "SetWindowPos",
@@ -66,6 +91,7 @@ int Enter(int part)
     gLast = now;
     int saved = gCurrent;
     gCurrent = part;
+    ++gTimes.calls[part];
     return saved;
 }
 
@@ -277,8 +303,10 @@ struct WindowThreadCharge {
         : call(call), start(gTiming && GetCurrentThreadId() != gMainThread ? Ticks() : 0) {}
     ~WindowThreadCharge()
     {
-        if (start)
-            InterlockedExchangeAdd64(&gTimes.windowThreadTicks[call], Ticks() - start);
+        if (!start)
+            return;
+        InterlockedExchangeAdd64(&gTimes.windowThreadTicks[call], Ticks() - start);
+        InterlockedIncrement64(&gTimes.windowThreadCalls[call]);
     }
     WindowCall call;
     int64_t start;

@@ -2,7 +2,9 @@
 // with --wrap for each library call and program step it splits out, so the
 // product itself carries no timers. Each tick of the main thread is charged
 // to exactly one part (the innermost wrapped call running), so the parts add
-// up to the whole.
+// up to the whole. Each part also counts the calls charged to it: a part
+// that must have run and counts none has lost its wrap (the call no longer
+// goes through the wrapped symbol), and the bench refuses to report a 0.
 #pragma once
 #include <stdint.h>
 
@@ -34,6 +36,10 @@ enum BenchPart {
 
 extern const char* const kBenchPartNames[kPartCount];
 
+// Which batches each part must have run in.
+enum PartUse { kMayNotRun, kRunsAlways, kRunsWhenTagged };
+extern const PartUse kBenchPartUse[kPartCount];
+
 // The prescribed window calls the window thread makes while the main thread
 // waits for its window: what "window: thread start" is made of.
 enum WindowCall { kCallCreateWindow, kCallSetWindowPos, kCallShowWindow, kWindowCallCount };
@@ -41,7 +47,9 @@ extern const char* const kWindowCallNames[kWindowCallCount];
 
 struct BenchTimes {
     int64_t ticks[kPartCount];
+    int64_t calls[kPartCount];
     int64_t windowThreadTicks[kWindowCallCount];
+    int64_t windowThreadCalls[kWindowCallCount];
 };
 
 // Charges the calling (main) thread's time from here to BenchStop.
