@@ -40,8 +40,8 @@ Placement StoredPlacement(Placement upright, int32_t orientation, int32_t canvas
 DynStr NewPixelBlock(int32_t width, int32_t height);
 // Moves the pixels of `area` of the block `from`, a picture stored in this
 // orientation, turned upright into the block *to with their top-left corner
-// at (toX, toY). False, nothing moved, when a block is malformed or an area
-// does not lie inside its block.
+// at (toX, toY). False, nothing moved, when a block holds fewer pixels than
+// its header claims or an area does not lie inside its block.
 bool MoveTurned(const DynStr& from, Placement area, int32_t orientation, DynStr* to, int32_t toX,
                 int32_t toY);
 // Draws a photo of orientation 2 to 8 upright into `place` of the target,

@@ -3,14 +3,38 @@
 // rectangle on the canvas turned back into the stored frame; then only that
 // bitmap's pixels are turned into the target. The large photo is never
 // turned.
-#include <utility>
+#include <string.h>
 
 #include "imaging/imaging_internal.h"
+#include "runtime/runtime_state.h"
 #include "surfaces/surfaces.h"
 
 namespace {
 
 const GpStatus kGdipOutOfMemory = 3;
+
+// The upright pixels of the last copy, kept for the next: the first touch of
+// a fresh block of 3 MB costs here more than the whole turn. Shutdown frees
+// it with the other globals.
+DynStr gTurnedPixels;
+
+void ReleaseTurnedPixels()
+{
+    gTurnedPixels = DynStr();
+}
+
+// gTurnedPixels made to hold width x height pixels, its header saying so.
+bool TurnedPixelsFor(int32_t width, int32_t height)
+{
+    if (int64_t(width) * height * 4 + 8 > gTurnedPixels.length()) {
+        gTurnedPixels = NewPixelBlock(width, height);
+        RuntimeAddShutdownRelease(ReleaseTurnedPixels);
+        return !gTurnedPixels.empty();
+    }
+    memcpy(gTurnedPixels.mutableBytes(), &width, 4);
+    memcpy(gTurnedPixels.mutableBytes() + 4, &height, 4);
+    return true;
+}
 
 int32_t Inverse(int32_t orientation)
 {
@@ -71,9 +95,10 @@ GpStatus DrawTurnedUpright(GpImage* image, int32_t orientation, uint32_t target,
     if (status != kGdipOk)
         return status;
     Placement all = {0, 0, area.width, area.height};
-    DynStr upright = kept.empty() ? NewPixelBlock(canvasWidth, canvasHeight) : std::move(kept);
-    if (!MoveTurned(drawn, all, orientation, &upright, shown.x, shown.y))
+    DynStr* upright = kept.empty() ? &gTurnedPixels : &kept;
+    if ((kept.empty() && !TurnedPixelsFor(canvasWidth, canvasHeight)) ||
+        !MoveTurned(drawn, all, orientation, upright, shown.x, shown.y))
         return kGdipOutOfMemory;
-    setBits(upright);
+    setBits(*upright);
     return kGdipOk;
 }

@@ -35,7 +35,8 @@ bool SizeOfBlock(const DynStr& block, int32_t* width, int32_t* height)
         return false;
     memcpy(width, block.bytes(), 4);
     memcpy(height, block.bytes() + 4, 4);
-    return *width > 0 && *height > 0 && int64_t(*width) * *height * 4 + 8 == block.length();
+    // As the surfaces read a block: it holds at least the pixels its header claims.
+    return *width > 0 && *height > 0 && int64_t(*width) * *height * 4 + 8 <= block.length();
 }
 
 bool Inside(int64_t x, int64_t y, int64_t width, int64_t height, int32_t outerWidth,
