@@ -1,5 +1,5 @@
-// The few GDI+ flat-API entry points and records the pipeline uses, declared
-// here so that no C++ wrapper header of the library is needed.
+// The few GDI+ flat-API entry points and records the pipeline and its tests
+// use, declared here so that no C++ wrapper header of the library is needed.
 #pragma once
 #include <windows.h>
 #include <stdint.h>
@@ -48,25 +48,8 @@ struct GdipImageCodecInfo {
     const BYTE* SigMask;
 };
 
-// RotateFlipType
-enum : int {
-    kRotateNoneFlipNone = 0,
-    kRotate90FlipNone = 1,
-    kRotate180FlipNone = 2,
-    kRotate270FlipNone = 3,
-    kRotateNoneFlipX = 4,
-    kRotate90FlipX = 5,
-    kRotate180FlipX = 6,
-    kRotate270FlipX = 7,
-};
-
-// PixelFormat values of the formats photos are decoded to most often.
-enum : INT {
-    kPixelFormat24bppRGB = 0x00021808,
-    kPixelFormat32bppRGB = 0x00022009,
-    kPixelFormat32bppARGB = 0x0026200A,
-    kPixelFormat32bppPARGB = 0x000E200B,
-};
+// PixelFormat of 32-bit pixels with alpha.
+enum : INT { kPixelFormat32bppARGB = 0x0026200A };
 
 // ImageLockMode
 enum : UINT { kImageLockModeRead = 1, kImageLockModeWrite = 2 };
@@ -77,8 +60,6 @@ VOID WINAPI GdiplusShutdown(ULONG_PTR token);
 GpStatus WINAPI GdipLoadImageFromFile(const WCHAR* fileName, GpImage** image);
 GpStatus WINAPI GdipGetImageWidth(GpImage* image, UINT* width);
 GpStatus WINAPI GdipGetImageHeight(GpImage* image, UINT* height);
-GpStatus WINAPI GdipImageRotateFlip(GpImage* image, int rotateFlipType);
-GpStatus WINAPI GdipGetImagePixelFormat(GpImage* image, INT* format);
 GpStatus WINAPI GdipCreateBitmapFromScan0(INT width, INT height, INT stride, INT format,
                                           BYTE* scan0, GpBitmap** bitmap);
 GpStatus WINAPI GdipBitmapLockBits(GpBitmap* bitmap, const GpRect* rect, UINT flags, INT format,

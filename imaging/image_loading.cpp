@@ -59,13 +59,8 @@ int32_t __stdcall fGDIp_2hBMP(BSTR fileName, uint32_t target, int32_t, int32_t f
     int32_t orientation = 0;
     if (LoadPhoto(name, &image, &orientation) != kGdipOk)
         return 0;
-    // The one turn of the pixels a copy needs.
-    if (TurnUpright(&image, orientation) != kGdipOk) {
-        GdipDisposeImage(image);
-        return 0;
-    }
     UINT imageWidth = 0, imageHeight = 0;
-    UprightSize(image, 1, &imageWidth, &imageHeight);
+    UprightSize(image, orientation, &imageWidth, &imageHeight);
     if (imageWidth == 0 || imageHeight == 0 || imageWidth > INT32_MAX || imageHeight > INT32_MAX) {
         GdipDisposeImage(image);
         return 0;
@@ -84,10 +79,17 @@ int32_t __stdcall fGDIp_2hBMP(BSTR fileName, uint32_t target, int32_t, int32_t f
     }
     if (fillColor != kColorNone)
         clearSurface(fillColor, 0);
+    int32_t width = static_cast<int32_t>(canvasWidth), height = static_cast<int32_t>(canvasHeight);
     Placement place = PlaceImage(static_cast<int32_t>(imageWidth), static_cast<int32_t>(imageHeight),
-                                 static_cast<int32_t>(canvasWidth), static_cast<int32_t>(canvasHeight));
-    GpStatus drawn = GdipDrawImageRectI(graphics, image, place.x, place.y, place.width, place.height);
-    GdipDeleteGraphics(graphics);
+                                 width, height);
+    GpStatus drawn;
+    if (orientation >= 2 && orientation <= 8) {
+        GdipDeleteGraphics(graphics);
+        drawn = DrawTurnedUpright(image, orientation, target, place, width, height, fillColor);
+    } else {
+        drawn = GdipDrawImageRectI(graphics, image, place.x, place.y, place.width, place.height);
+        GdipDeleteGraphics(graphics);
+    }
     GdipDisposeImage(image);
     // A photo the process can load but not draw (too big for a 32-bit
     // address space) leaves only the fill colour: no copy of it.

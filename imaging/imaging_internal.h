@@ -29,15 +29,27 @@ int32_t ReadExifOrientation(const DynStr& fileName);
 // True for the orientations that stand the stored photo on its side, so
 // that its upright width is its stored height.
 bool SwapsSides(int32_t orientation);
-// Turns and mirrors a loaded photo of this orientation so that it stands
-// upright; 0, 1 and unknown values leave it as it is. *image may be replaced
-// by a new image (the stored one then disposed of). Fails with the library's
-// status, *image untouched: a turn needs a second copy of the pixels, which
-// a big photo may not get.
-GpStatus TurnUpright(GpImage** image, int32_t orientation);
-// The same done in place by the library's own turn: the fallback for the
-// less common pixel formats, and the reference the turn is held to.
-GpStatus TurnUprightByLibrary(GpImage* image, int32_t orientation);
+// The rectangle `upright` of a canvas of canvasWidth x canvasHeight, mapped
+// into the same canvas turned back into the frame of a photo stored in this
+// orientation: drawn there as stored and turned, the photo lands upright in
+// `upright`, covering exactly its pixels.
+Placement StoredPlacement(Placement upright, int32_t orientation, int32_t canvasWidth,
+                          int32_t canvasHeight);
+// A pixel block (the surfaces' layout) of width x height pixels left to be
+// filled; empty when it cannot be held.
+DynStr NewPixelBlock(int32_t width, int32_t height);
+// Moves the pixels of `area` of the block `from`, a picture stored in this
+// orientation, turned upright into the block *to with their top-left corner
+// at (toX, toY). False, nothing moved, when a block holds fewer pixels than
+// its header claims or an area does not lie inside its block.
+bool MoveTurned(const DynStr& from, Placement area, int32_t orientation, DynStr* to, int32_t toX,
+                int32_t toY);
+// Draws a photo of orientation 2 to 8 upright into `place` of the target,
+// the current surface of canvasWidth x canvasHeight, already cleared with
+// fillColor unless that is kColorNone. The target is current again on
+// return; the library's status, or a stand-in for a failed surface step.
+GpStatus DrawTurnedUpright(GpImage* image, int32_t orientation, uint32_t target, Placement place,
+                           int32_t canvasWidth, int32_t canvasHeight, int32_t fillColor);
 
 // Loads a photo as stored and reads the orientation its file declares. The
 // caller holds a session and disposes of the image; on failure *image is

@@ -74,6 +74,31 @@ BenchTimes TimeBatch(const char* folder, int* photos)
     return times;
 }
 
+// A part that must have run but counts no call would be reported as 0.0 ms
+// although it ran: its linker wrap no longer reaches the call.
+bool EveryPartRan(const BenchTimes& times, bool tagged, const char* label)
+{
+    bool ran = true;
+    for (int part = 0; part < kPartCount; ++part) {
+        bool needed = kBenchPartUse[part] == kRunsAlways ||
+                      (tagged && kBenchPartUse[part] == kRunsWhenTagged);
+        if (needed && times.calls[part] == 0) {
+            fprintf(stderr, "bench FAILED: \"%s\" counted no call in the %s set: its --wrap "
+                    "(tests/CMakeLists.txt) no longer reaches the call\n", kBenchPartNames[part], label);
+            ran = false;
+        }
+    }
+    for (int call = 0; call < kWindowCallCount; ++call) {
+        if (times.windowThreadCalls[call] == 0) {
+            fprintf(stderr, "bench FAILED: the window thread's %s counted no call in the %s set: "
+                    "its --wrap (tests/CMakeLists.txt) no longer reaches the call\n",
+                    kWindowCallNames[call], label);
+            ran = false;
+        }
+    }
+    return ran;
+}
+
 int64_t Total(const BenchTimes& times)
 {
     int64_t total = 0;
@@ -242,6 +267,8 @@ int main(int argc, char** argv)
                         set.photos);
                 return 1;
             }
+            if (!EveryPartRan(times, declared[&set - sets] != 0, set.label))
+                return 1;
             if (run == 0) {
                 set.memory = Memory();
                 printf("run 0, %s: warm-up, not counted\n", set.label);

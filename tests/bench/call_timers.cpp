@@ -7,6 +7,7 @@
 #include <string.h>
 
 #include "imaging/gdiplus_flat.h"
+#include "imaging/imaging_internal.h"
 #include "runtime/dynstr.h"
 #include "tests/support/link_wraps.h"
 
@@ -16,8 +17,6 @@ const char* const kBenchPartNames[kPartCount] = {
     "own short waits (Sleep 0-2 ms)",
     "library: load",
     "library: draw",
-    "library: turn in place",
-    "library: bitmap for the turn",
     "library: save",
     "library: bitmap for the save",
     "library: sessions",
@@ -31,9 +30,35 @@ const char* const kBenchPartNames[kPartCount] = {
     "canvas bitmap",
     "save's bitmap from the block",
     "reduction's own steps",
-    "turn upright (own pixel moves)",
+    "turn upright: working bitmap",
+    "turn upright: own pixel moves",
     "save's own steps",
     "console",
+};
+
+const PartUse kBenchPartUse[kPartCount] = {
+    kMayNotRun,        // what is left: no wrap enters it
+    kRunsAlways,       // pauses
+    kMayNotRun,        // short waits
+    kRunsAlways,       // library: load
+    kRunsAlways,       // library: draw
+    kRunsAlways,       // library: save
+    kRunsAlways,       // library: bitmap for the save
+    kRunsAlways,       // library: sessions
+    kRunsAlways,       // library: other calls
+    kRunsAlways,       // window: close
+    kRunsAlways,       // window: open
+    kRunsAlways,       // window: thread start
+    kRunsAlways,       // copy onto the window
+    kRunsAlways,       // stamp
+    kRunsAlways,       // capture
+    kRunsAlways,       // canvas bitmap
+    kRunsAlways,       // save's bitmap
+    kRunsAlways,       // reduction's own steps
+    kRunsWhenTagged,   // turn upright: working bitmap
+    kRunsWhenTagged,   // turn upright: own pixel moves
+    kRunsAlways,       // save's own steps
+    kRunsAlways,       // console
 };
 
 const char* const kWindowCallNames[kWindowCallCount] = {
@@ -67,6 +92,7 @@ int Enter(int part)
     gLast = now;
     int saved = gCurrent;
     gCurrent = part;
+    ++gTimes.calls[part];
     return saved;
 }
 
@@ -86,10 +112,13 @@ struct Charge {
     int saved;
 };
 
-// A surface call belongs to the save while the save runs, else to the canvas.
-int SurfacePart()
+// A surface call belongs to the turn's working bitmap while a tagged photo
+// is drawn, to the save while the save runs, else to its own part.
+int SurfacePart(int otherwise)
 {
-    return gCurrent == kPartSaveOwn ? kPartSaveBitmap : kPartCanvas;
+    if (gCurrent == kPartTurnBitmap)
+        return kPartTurnBitmap;
+    return gCurrent == kPartSaveOwn ? kPartSaveBitmap : otherwise;
 }
 
 }  // namespace
@@ -139,17 +168,6 @@ WRAP_GDIP(kPartLibOther, GdipDeleteGraphics, (GpGraphics* graphics), (graphics))
 WRAP_GDIP(kPartLibDraw, GdipDrawImageRectI,
           (GpGraphics* graphics, GpImage* image, INT x, INT y, INT width, INT height),
           (graphics, image, x, y, width, height))
-WRAP_GDIP(kPartLibTurn, GdipImageRotateFlip, (GpImage* image, int type), (image, type))
-WRAP_GDIP(kPartLibTurnBitmap, GdipGetImagePixelFormat, (GpImage* image, INT* format),
-          (image, format))
-WRAP_GDIP(kPartLibTurnBitmap, GdipCreateBitmapFromScan0,
-          (INT width, INT height, INT stride, INT format, BYTE* scan0, GpBitmap** bitmap),
-          (width, height, stride, format, scan0, bitmap))
-WRAP_GDIP(kPartLibTurnBitmap, GdipBitmapLockBits,
-          (GpBitmap* bitmap, const GpRect* rect, UINT flags, INT format, GpBitmapData* locked),
-          (bitmap, rect, flags, format, locked))
-WRAP_GDIP(kPartLibTurnBitmap, GdipBitmapUnlockBits, (GpBitmap* bitmap, GpBitmapData* locked),
-          (bitmap, locked))
 WRAP_GDIP(kPartLibSaveBitmap, GdipCreateBitmapFromHBITMAP,
           (HBITMAP bitmap, HPALETTE palette, GpBitmap** result), (bitmap, palette, result))
 WRAP_GDIP(kPartLibSave, GdipSaveImageToFile,
@@ -203,18 +221,26 @@ WRAP_STEP(kPartStamp, void, _Z9printTextRK6DynStr, (const DynStr& text), (text))
 WRAP_STEP(kPartStamp, void, _Z7newLinev, (), ())
 WRAP_STEP(kPartStamp, void, _Z12setForeColori, (int32_t color), (color))
 WRAP_STEP(kPartStamp, void, _Z12setBackColori, (int32_t color), (color))
-WRAP_STEP(kPartCapture, DynStr, _Z7getBitsv, (), ())
-WRAP_STEP(kPartCanvas, void, _Z12clearSurfaceii, (int32_t color, int32_t style), (color, style))
-WRAP_STEP(SurfacePart(), uint32_t, _Z16newBitmapSurfaceii, (int32_t width, int32_t height),
-          (width, height))
-WRAP_STEP(SurfacePart(), void, _Z16endBitmapSurfacev, (), ())
-WRAP_STEP(kPartSaveBitmap, void, _Z7setBitsRK6DynStr, (const DynStr& block), (block))
+WRAP_STEP(SurfacePart(kPartCapture), DynStr, _Z7getBitsv, (), ())
+WRAP_STEP(SurfacePart(kPartCanvas), void, _Z12clearSurfaceii, (int32_t color, int32_t style),
+          (color, style))
+WRAP_STEP(SurfacePart(kPartCanvas), uint32_t, _Z16newBitmapSurfaceii,
+          (int32_t width, int32_t height), (width, height))
+WRAP_STEP(SurfacePart(kPartCanvas), void, _Z16endBitmapSurfacev, (), ())
+WRAP_STEP(SurfacePart(kPartSaveBitmap), void, _Z7setBitsRK6DynStr, (const DynStr& block),
+          (block))
 WRAP_STEP(kPartReductionOwn, int32_t, _Z11ReduceImagePjRK6DynStrPiS3_i,
           (uint32_t* window, const DynStr& fileName, int32_t* width, int32_t* height,
            int32_t sizeMode),
           (window, fileName, width, height, sizeMode))
-WRAP_STEP(kPartTurnOwn, GpStatus, _Z11TurnUprightPP7GpImagei,
-          (GpImage** image, int32_t orientation), (image, orientation))
+WRAP_STEP(kPartTurnBitmap, GpStatus, _Z17DrawTurnedUprightP7GpImageij9Placementiii,
+          (GpImage* image, int32_t orientation, uint32_t target, Placement place, int32_t width,
+           int32_t height, int32_t fillColor),
+          (image, orientation, target, place, width, height, fillColor))
+WRAP_STEP(kPartTurnOwn, bool, _Z10MoveTurnedRK6DynStr9PlacementiPS_ii,
+          (const DynStr& from, Placement area, int32_t orientation, DynStr* to, int32_t toX,
+           int32_t toY),
+          (from, area, orientation, to, toX, toY))
 WRAP_STEP(kPartReductionOwn, void, _Z15fGDIp_ImageSizeRK6DynStrPiS2_,
           (const DynStr& fileName, int32_t* width, int32_t* height), (fileName, width, height))
 WRAP_STEP(kPartSaveOwn, void, _Z15SaveReducedCopyRK6DynStrPiS2_,
@@ -272,8 +298,10 @@ struct WindowThreadCharge {
         : call(call), start(gTiming && GetCurrentThreadId() != gMainThread ? Ticks() : 0) {}
     ~WindowThreadCharge()
     {
-        if (start)
-            InterlockedExchangeAdd64(&gTimes.windowThreadTicks[call], Ticks() - start);
+        if (!start)
+            return;
+        InterlockedExchangeAdd64(&gTimes.windowThreadTicks[call], Ticks() - start);
+        InterlockedIncrement64(&gTimes.windowThreadCalls[call]);
     }
     WindowCall call;
     int64_t start;

@@ -24,7 +24,7 @@ int main(int argc, char** argv)
         pixels[i] = 0xFF000000u | uint32_t(i % width) << 16 | uint32_t(i / width) << 8;
     GpBitmap* image = nullptr;
     if (!go || !ready || !token ||
-        GdipCreateBitmapFromScan0(width, height, width * 4, kPixelFormat32bppRGB,
+        GdipCreateBitmapFromScan0(width, height, width * 4, kPixelFormat32bppARGB,
                                   reinterpret_cast<BYTE*>(pixels.data()), &image) != kGdipOk)
         return 255;
     ReleaseSemaphore(ready, 1, nullptr);
