@@ -6,6 +6,7 @@
 #include <string.h>
 
 #include "imaging/imaging_internal.h"
+#include "surfaces/surfaces.h"
 
 namespace {
 
@@ -25,18 +26,6 @@ void StoredPoint(int32_t orientation, int32_t storedWidth, int32_t storedHeight,
     case 8: *storedX = lastColumn - y; *storedY = x; return;
     default: *storedX = x; *storedY = y; return;
     }
-}
-
-bool SizeOfBlock(const DynStr& block, int32_t* width, int32_t* height)
-{
-    *width = 0;
-    *height = 0;
-    if (block.length() < 8)
-        return false;
-    memcpy(width, block.bytes(), 4);
-    memcpy(height, block.bytes() + 4, 4);
-    // As the surfaces read a block: it holds at least the pixels its header claims.
-    return *width > 0 && *height > 0 && int64_t(*width) * *height * 4 + 8 <= block.length();
 }
 
 bool Inside(int64_t x, int64_t y, int64_t width, int64_t height, int32_t outerWidth,
@@ -80,10 +69,10 @@ DynStr NewPixelBlock(int32_t width, int32_t height)
 bool MoveTurned(const DynStr& from, Placement area, int32_t orientation, DynStr* to, int32_t toX,
                 int32_t toY)
 {
-    int32_t fromWidth, fromHeight, toWidth, toHeight;
+    int32_t fromWidth = 0, fromHeight = 0, toWidth = 0, toHeight = 0;
     int32_t width = SwapsSides(orientation) ? area.height : area.width;
     int32_t height = SwapsSides(orientation) ? area.width : area.height;
-    if (!SizeOfBlock(from, &fromWidth, &fromHeight) || !SizeOfBlock(*to, &toWidth, &toHeight) ||
+    if (!readBlockHeader(from, &fromWidth, &fromHeight) || !readBlockHeader(*to, &toWidth, &toHeight) ||
         !Inside(area.x, area.y, area.width, area.height, fromWidth, fromHeight) ||
         !Inside(toX, toY, width, height, toWidth, toHeight))
         return false;
