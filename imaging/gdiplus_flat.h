@@ -48,8 +48,8 @@ struct GdipImageCodecInfo {
     const BYTE* SigMask;
 };
 
-// PixelFormat of 32-bit pixels with alpha.
-enum : INT { kPixelFormat32bppARGB = 0x0026200A };
+// PixelFormat of 32-bit pixels: blue, green, red and a spare byte, or alpha.
+enum : INT { kPixelFormat32bppRGB = 0x00022009, kPixelFormat32bppARGB = 0x0026200A };
 
 // ImageLockMode
 enum : UINT { kImageLockModeRead = 1, kImageLockModeWrite = 2 };
@@ -67,6 +67,7 @@ GpStatus WINAPI GdipBitmapLockBits(GpBitmap* bitmap, const GpRect* rect, UINT fl
 GpStatus WINAPI GdipBitmapUnlockBits(GpBitmap* bitmap, GpBitmapData* locked);
 GpStatus WINAPI GdipDisposeImage(GpImage* image);
 GpStatus WINAPI GdipCreateFromHDC(HDC dc, GpGraphics** graphics);
+GpStatus WINAPI GdipGetImageGraphicsContext(GpImage* image, GpGraphics** graphics);
 GpStatus WINAPI GdipDrawImageRectI(GpGraphics* graphics, GpImage* image, INT x, INT y, INT width,
                                    INT height);
 GpStatus WINAPI GdipDeleteGraphics(GpGraphics* graphics);

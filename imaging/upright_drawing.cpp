@@ -13,32 +13,66 @@ namespace {
 
 const GpStatus kGdipOutOfMemory = 3;
 
-// The upright pixels of the last copy, kept for the next: the first touch of
-// a fresh block of 3 MB costs here more than the whole turn. Shutdown frees
-// it with the other globals.
+// The working pixels, drawn as stored, and the upright pixels of the last
+// copy, both kept for the next: the first touch of a fresh block of 3 MB
+// costs here more than the whole turn. Shutdown frees them with the other
+// globals.
+DynStr gStoredPixels;
 DynStr gTurnedPixels;
 
-void ReleaseTurnedPixels()
+void ReleaseKeptPixels()
 {
+    gStoredPixels = DynStr();
     gTurnedPixels = DynStr();
 }
 
-// gTurnedPixels made to hold width x height pixels, its header saying so.
-bool TurnedPixelsFor(int32_t width, int32_t height)
+// A kept block made to hold width x height pixels, its header saying so.
+bool KeptBlockFor(DynStr* block, int32_t width, int32_t height)
 {
-    if (int64_t(width) * height * 4 + 8 > gTurnedPixels.length()) {
-        gTurnedPixels = NewPixelBlock(width, height);
-        RuntimeAddShutdownRelease(ReleaseTurnedPixels);
-        return !gTurnedPixels.empty();
+    if (int64_t(width) * height * 4 + 8 > block->length()) {
+        *block = NewPixelBlock(width, height);
+        RuntimeAddShutdownRelease(ReleaseKeptPixels);
+        return !block->empty();
     }
-    memcpy(gTurnedPixels.mutableBytes(), &width, 4);
-    memcpy(gTurnedPixels.mutableBytes() + 4, &height, 4);
+    memcpy(block->mutableBytes(), &width, 4);
+    memcpy(block->mutableBytes() + 4, &height, 4);
     return true;
+}
+
+void FillBlock(DynStr* block, int32_t width, int32_t height, int32_t color)
+{
+    // COLORREF 0x00BBGGRR as a pixel: blue, green, red, then the spare byte.
+    uint32_t pixel = uint32_t(color & 0xFF) << 16 | uint32_t(color & 0xFF00) |
+                     uint32_t(color >> 16 & 0xFF);
+    uint32_t* pixels = reinterpret_cast<uint32_t*>(block->mutableBytes() + 8);
+    for (int64_t i = 0, count = int64_t(width) * height; i < count; ++i)
+        pixels[i] = pixel;
 }
 
 int32_t Inverse(int32_t orientation)
 {
     return orientation == 6 ? 8 : orientation == 8 ? 6 : orientation;
+}
+
+// The library scales the photo into the block's pixels in place: a bitmap
+// on the block's own memory, no device context, no copy back.
+GpStatus DrawIntoBlock(GpImage* image, Placement photo, DynStr* block, int32_t width,
+                       int32_t height)
+{
+    GpBitmap* bitmap = nullptr;
+    GpStatus status = GdipCreateBitmapFromScan0(width, height, width * 4, kPixelFormat32bppRGB,
+                                                 reinterpret_cast<BYTE*>(block->mutableBytes() + 8),
+                                                 &bitmap);
+    if (status != kGdipOk)
+        return status;
+    GpGraphics* graphics = nullptr;
+    status = GdipGetImageGraphicsContext(bitmap, &graphics);
+    if (status == kGdipOk) {
+        status = GdipDrawImageRectI(graphics, image, photo.x, photo.y, photo.width, photo.height);
+        GdipDeleteGraphics(graphics);
+    }
+    GdipDisposeImage(bitmap);
+    return status;
 }
 
 }  // namespace
@@ -58,47 +92,32 @@ GpStatus DrawTurnedUpright(GpImage* image, int32_t orientation, uint32_t target,
         return kGdipOk;
     Placement shown = {int32_t(left), int32_t(top), int32_t(right - left), int32_t(bottom - top)};
     bool whole = shown.width == canvasWidth && shown.height == canvasHeight;
-    // The target's pixels where they stay, or where a translucent photo shows
-    // them; the drawing is then put back into them.
+    Placement area = StoredPlacement(shown, orientation, canvasWidth, canvasHeight);
+    Placement photo = StoredPlacement(place, orientation, canvasWidth, canvasHeight);
+    photo.x -= area.x;
+    photo.y -= area.y;
+    if (!KeptBlockFor(&gStoredPixels, area.width, area.height))
+        return kGdipOutOfMemory;
+    // The drawing starts from the target's own pixels where they stay, or
+    // where a translucent photo shows them, turned back into the stored
+    // frame; the drawing is then put back into them.
     DynStr kept;
     if (fillColor < 0 || !whole) {
         kept = getBits();
-        if (kept.empty())
+        if (kept.empty() || !MoveTurned(kept, shown, Inverse(orientation), &gStoredPixels, 0, 0))
             return kGdipOutOfMemory;
+    } else {
+        FillBlock(&gStoredPixels, area.width, area.height, fillColor);
     }
-    Placement area = StoredPlacement(shown, orientation, canvasWidth, canvasHeight);
-    Placement photo = StoredPlacement(place, orientation, canvasWidth, canvasHeight);
-    DynStr under = kept.empty() ? DynStr() : NewPixelBlock(area.width, area.height);
-    if (!kept.empty() && !MoveTurned(kept, shown, Inverse(orientation), &under, 0, 0))
-        return kGdipOutOfMemory;
-    uint32_t working = newBitmapSurface(area.width, area.height);
-    if (!working)
-        return kGdipOutOfMemory;
-    attachSurface(working, 0, false);
-    if (kept.empty())
-        clearSurface(fillColor, 0);
-    else
-        setBits(under);
-    GpGraphics* graphics = nullptr;
-    HDC dc = surfaceDC();
-    GpStatus status = dc ? GdipCreateFromHDC(dc, &graphics) : kGdipWin32Error;
-    DynStr drawn;
-    if (status == kGdipOk) {
-        status = GdipDrawImageRectI(graphics, image, photo.x - area.x, photo.y - area.y, photo.width,
-                                    photo.height);
-        GdipDeleteGraphics(graphics);
-        if (status == kGdipOk)
-            drawn = getBits();
-    }
-    endBitmapSurface();
-    attachSurface(target, 0, false);
+    GpStatus status = DrawIntoBlock(image, photo, &gStoredPixels, area.width, area.height);
     if (status != kGdipOk)
         return status;
     Placement all = {0, 0, area.width, area.height};
     DynStr* upright = kept.empty() ? &gTurnedPixels : &kept;
-    if ((kept.empty() && !TurnedPixelsFor(canvasWidth, canvasHeight)) ||
-        !MoveTurned(drawn, all, orientation, upright, shown.x, shown.y))
+    if ((kept.empty() && !KeptBlockFor(&gTurnedPixels, canvasWidth, canvasHeight)) ||
+        !MoveTurned(gStoredPixels, all, orientation, upright, shown.x, shown.y))
         return kGdipOutOfMemory;
+    attachSurface(target, 0, false);
     setBits(*upright);
     return kGdipOk;
 }
