@@ -27,7 +27,7 @@ enum BenchPart {
     kPartCanvas,         // the reduction's memory bitmap: made, cleared, ended
     kPartSaveBitmap,     // the save's bitmap: made, filled from the pixel block, ended
     kPartReductionOwn,   // ReduceImage, fGDIp_ImageSize and fGDIp_2hBMP themselves
-    kPartTurnBitmap,     // a tagged photo's working bitmap: made, cleared, read, written, ended
+    kPartTurnBitmap,     // a tagged photo's working block: kept, filled, written to the target
     kPartTurnOwn,        // the copy's pixels turned upright by the program
     kPartSaveOwn,        // SaveReducedCopy itself: names, rename
     kPartConsole,
