@@ -85,7 +85,7 @@ int32_t __stdcall fGDIp_2hBMP(BSTR fileName, uint32_t target, int32_t, int32_t f
     GpStatus drawn;
     if (orientation >= 2 && orientation <= 8) {
         GdipDeleteGraphics(graphics);
-        drawn = DrawTurnedUpright(image, orientation, target, place, width, height, fillColor);
+        drawn = DrawTurnedUpright(image, orientation, place, width, height, fillColor);
     } else {
         drawn = GdipDrawImageRectI(graphics, image, place.x, place.y, place.width, place.height);
         GdipDeleteGraphics(graphics);

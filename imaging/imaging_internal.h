@@ -44,11 +44,11 @@ DynStr NewPixelBlock(int32_t width, int32_t height);
 // its header claims or an area does not lie inside its block.
 bool MoveTurned(const DynStr& from, Placement area, int32_t orientation, DynStr* to, int32_t toX,
                 int32_t toY);
-// Draws a photo of orientation 2 to 8 upright into `place` of the target,
-// the current surface of canvasWidth x canvasHeight, already cleared with
-// fillColor unless that is kColorNone. The target is current again on
-// return; the library's status, or a stand-in for a failed surface step.
-GpStatus DrawTurnedUpright(GpImage* image, int32_t orientation, uint32_t target, Placement place,
+// Draws a photo of orientation 2 to 8 upright into `place` of the current
+// surface, of canvasWidth x canvasHeight, already cleared with fillColor
+// unless that is kColorNone; the library's status, or a stand-in for a
+// failed surface step.
+GpStatus DrawTurnedUpright(GpImage* image, int32_t orientation, Placement place,
                            int32_t canvasWidth, int32_t canvasHeight, int32_t fillColor);
 
 // Loads a photo as stored and reads the orientation its file declares. The

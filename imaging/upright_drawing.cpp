@@ -77,7 +77,7 @@ GpStatus DrawIntoBlock(GpImage* image, Placement photo, DynStr* block, int32_t w
 
 }  // namespace
 
-GpStatus DrawTurnedUpright(GpImage* image, int32_t orientation, uint32_t target, Placement place,
+GpStatus DrawTurnedUpright(GpImage* image, int32_t orientation, Placement place,
                            int32_t canvasWidth, int32_t canvasHeight, int32_t fillColor)
 {
     // Only the part of the rectangle on the canvas is drawn, as a direct
@@ -117,7 +117,6 @@ GpStatus DrawTurnedUpright(GpImage* image, int32_t orientation, uint32_t target,
     if ((kept.empty() && !KeptBlockFor(&gTurnedPixels, canvasWidth, canvasHeight)) ||
         !MoveTurned(gStoredPixels, all, orientation, upright, shown.x, shown.y))
         return kGdipOutOfMemory;
-    attachSurface(target, 0, false);
     setBits(*upright);
     return kGdipOk;
 }

@@ -96,12 +96,13 @@ void setBits(const DynStr& block)
     BITMAPINFOHEADER header;
     fillTopDownHeader(&header, width, height);
     HBITMAP bitmap = takeBitmapOut(record);
-    int lines = bitmap ? SetDIBits(record->memoryDC, bitmap, 0, static_cast<UINT>(height),
-                                   block.bytes() + kBlockHeaderSize,
-                                   reinterpret_cast<BITMAPINFO*>(&header), DIB_RGB_COLORS)
-                       : 0;
-    if (bitmap)
+    int lines = 0;
+    if (bitmap) {
+        lines = SetDIBits(record->memoryDC, bitmap, 0, static_cast<UINT>(height),
+                          block.bytes() + kBlockHeaderSize, reinterpret_cast<BITMAPINFO*>(&header),
+                          DIB_RGB_COLORS);
         putBitmapBack(record, bitmap);
+    }
     if (lines) {
         markDrawn(record);
         return;

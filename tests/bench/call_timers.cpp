@@ -233,10 +233,10 @@ WRAP_STEP(kPartReductionOwn, int32_t, _Z11ReduceImagePjRK6DynStrPiS3_i,
           (uint32_t* window, const DynStr& fileName, int32_t* width, int32_t* height,
            int32_t sizeMode),
           (window, fileName, width, height, sizeMode))
-WRAP_STEP(kPartTurnBitmap, GpStatus, _Z17DrawTurnedUprightP7GpImageij9Placementiii,
-          (GpImage* image, int32_t orientation, uint32_t target, Placement place, int32_t width,
-           int32_t height, int32_t fillColor),
-          (image, orientation, target, place, width, height, fillColor))
+WRAP_STEP(kPartTurnBitmap, GpStatus, _Z17DrawTurnedUprightP7GpImagei9Placementiii,
+          (GpImage* image, int32_t orientation, Placement place, int32_t width, int32_t height,
+           int32_t fillColor),
+          (image, orientation, place, width, height, fillColor))
 WRAP_STEP(kPartTurnOwn, bool, _Z10MoveTurnedRK6DynStr9PlacementiPS_ii,
           (const DynStr& from, Placement area, int32_t orientation, DynStr* to, int32_t toX,
            int32_t toY),

@@ -291,12 +291,10 @@ Picture DrawnCopy(const char* file, int32_t width, int32_t height, int32_t fillC
         return drawn;
     if (fillColor == kColorNone) {
         Picture before = QuadrantPicture(width, height);
-        std::string block(8 + before.argb.size() * 4, '\0');
-        memcpy(&block[0], &width, 4);
-        memcpy(&block[4], &height, 4);
-        memcpy(&block[8], before.argb.data(), before.argb.size() * 4);
+        DynStr block = NewPixelBlock(width, height);
+        memcpy(block.mutableBytes() + 8, before.argb.data(), before.argb.size() * 4);
         attachSurface(canvas, 0, false);
-        setBits(DynStr(block.data(), int32_t(block.size())));
+        setBits(block);
     }
     if (fGDIp_2hBMP(DynStr(file).detach(), canvas, 0, fillColor) == int32_t(canvas))
         drawn = PictureFromBlock(Text(getBits()));
