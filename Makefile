@@ -20,7 +20,7 @@ run: deps
 	@tree=$$(bash scripts/build.sh $(BUILD)) && bash scripts/run.sh $$tree
 
 bench: deps
-	@tree=$$(bash scripts/build.sh $(BUILD)) && bash scripts/bench.sh $$tree
+	@bash scripts/bench.sh $(BUILD)
 
 # The version is the one project() gives in CMakeLists.txt.
 dist: build

@@ -1,15 +1,23 @@
 #!/bin/bash
-# Usage: bench.sh RUN_TREE
+# Usage: bench.sh BUILD_ROOT
 # Makes (once) a folder of 20 photo-like 4000 x 3000 JPEGs, the same photos
 # tagged with EXIF orientation 6 and the same photos turned into 3000 x 4000
 # ones, and times the batch on all three in one run of batch_bench.exe, under
-# a private display and Wine prefix.
+# a private display and Wine prefix. Emulation distorts timings: where 32-bit
+# Wine runs only emulated, the x86_64 build, which runs natively, is timed.
 set -eu
-# Absolute folders: the bench enters each set's folder in turn, so a relative
-# name would be taken from inside the previous one.
-tree=$(cd "$1" && pwd)
 here=$(cd "$(dirname "$0")" && pwd)
 . "$here/wine-env.sh"
+if [ "$CR_WINE32" = emulated ]; then
+    unset WINEARCH
+    CR_ARCH=x86_64
+    . "$here/wine-env.sh"
+fi
+# build.sh prints the tree as an absolute folder: the bench enters each
+# set's folder in turn, so a relative name would be taken from inside the
+# previous one.
+tree=$(bash "$here/build.sh" "$1")
+echo "Timing $(describe_wine) ($tree)"
 photos="$tree/bench/photos"
 tagged="$tree/bench/photos_orientation6"
 upright="$tree/bench/photos_upright"

@@ -1,10 +1,13 @@
 #!/bin/bash
 # Installs the Debian packages the build and the tests need, only when some are
-# missing. 32-bit Wine needs the i386 architecture; where it cannot be had (an
-# i386 index caught mid-sync, say), the x86_64 path serves unless CR_ARCH=i686
-# asks for the 32-bit one.
+# missing. 32-bit Wine needs the i386 architecture; where the kernel refuses
+# i386 code, it runs under qemu-i386, which is laid out once in .cache/ (see
+# wine32-emulated.sh). Where neither can be had (an i386 index caught
+# mid-sync, say), the x86_64 path serves unless CR_ARCH=i686 asks for the
+# 32-bit one.
 set -eu
-packages=(g++-mingw-w64-i686 g++-mingw-w64-x86-64 wine wine64 xvfb xauth xdotool imagemagick cmake
+here=$(cd "$(dirname "$0")" && pwd)
+packages=(g++-mingw-w64-i686 g++-mingw-w64-x86-64 wine wine64 xvfb xauth xdotool xclip imagemagick cmake
           libimage-exiftool-perl libjpeg-turbo-progs googletest libxml2-utils zip unzip)
 wine32=wine32:i386
 
@@ -18,7 +21,28 @@ for package in "${packages[@]}"; do
 done
 need_wine32=0
 is_installed "$wine32" || [ "${CR_ARCH:-}" = x86_64 ] || need_wine32=1
-[ ${#missing[@]} -eq 0 ] && [ $need_wine32 -eq 0 ] && exit 0
+
+# Where the kernel refuses i386 code, 32-bit Wine's loader runs emulated.
+lay_out_emulated_wine32() {
+    [ "${CR_ARCH:-}" = x86_64 ] || [ "${CR_WINE32:-}" = native ] && return 0
+    [ "${CR_WINE32:-}" = emulated ] || ! /usr/lib/wine/wine --version >/dev/null 2>&1 || return 0
+    . "$here/wine-env.sh"
+    local reason
+    if ! reason=$(bash "$here/wine32-emulated.sh" "$CR_WINE32_EMULATED"); then
+        if [ "${CR_ARCH:-}" = i686 ]; then
+            echo "$reason; CR_ARCH=i686 needs it." >&2
+            exit 1
+        fi
+        echo "$reason: the tests and the demo use the x86_64 build."
+    elif [ -n "$reason" ]; then
+        echo "$reason"
+    fi
+}
+
+if [ ${#missing[@]} -eq 0 ] && [ $need_wine32 -eq 0 ]; then
+    lay_out_emulated_wine32
+    exit 0
+fi
 
 echo "Installing: ${missing[*]} $([ $need_wine32 -eq 1 ] && echo "$wine32")"
 sudo=""
@@ -57,3 +81,4 @@ if [ $need_wine32 -eq 1 ]; then
     fi
     rm -f "$install_log"
 fi
+lay_out_emulated_wine32

@@ -10,7 +10,7 @@ default_prefix_for "$program"
 result=$(mktemp "${TMPDIR:-/tmp}/cr-console-result.XXXXXX")
 trap 'rm -f "$result"' EXIT
 export CR_RESULT_FILE=$(winpath "$result")
-timeout --kill-after=10 "${CR_CONSOLE_TIMEOUT:-300}" "$CR_WINE" wineconsole "$program" "$@"
+timeout --kill-after=10 "${CR_CONSOLE_TIMEOUT:-540}" "$CR_WINE" wineconsole "$program" "$@"
 wine_status=$?
 tr -d "\r" <"$result" >"$result.txt" && mv "$result.txt" "$result"
 cat "$result"

@@ -1,22 +1,62 @@
-# Sourced by the scripts that run Windows programs. Chooses how Wine runs here:
-# the 32-bit build under 32-bit Wine where the kernel runs 32-bit user code,
-# otherwise the same sources built for x86_64 under 64-bit Wine (some hosts
-# refuse 32-bit executables outright). POSIX only: wine-run.sh is /bin/sh.
-if [ -z "${CR_ARCH:-}" ]; then
-    if /usr/lib/wine/wine --version >/dev/null 2>&1; then
-        CR_ARCH=i686
-    else
-        CR_ARCH=x86_64
+# Sourced by the scripts that run Windows programs. Chooses how Wine runs the
+# tests, the demo and the archive's checks here, in this order:
+#   native:   the 32-bit build under 32-bit Wine, where the kernel runs i386 code;
+#   emulated: the 32-bit build under 32-bit Wine's own loader run by qemu-i386
+#             (laid out by the set-up in .cache/wine32-emulated), where it does not;
+#   x86_64:   the same sources built for x86_64 under 64-bit Wine, when neither
+#             32-bit way can be had.
+# CR_ARCH=x86_64 forces the last; CR_WINE32=native or emulated forces a
+# 32-bit way. POSIX only: wine-run.sh is /bin/sh, which has no BASH_SOURCE,
+# but lives in this folder too.
+CR_SCRIPTS=$(cd "$(dirname "${BASH_SOURCE:-$0}")" && pwd)
+CR_WINE32_EMULATED=$(dirname "$CR_SCRIPTS")/.cache/wine32-emulated
+export CR_SCRIPTS CR_WINE32_EMULATED
+
+wine32_native_runs() { /usr/lib/wine/wine --version >/dev/null 2>&1; }
+wine32_emulated_runs() {
+    [ -x "$CR_WINE32_EMULATED/lib/wine/wine" ] &&
+        "$CR_WINE32_EMULATED/bin/qemu-i386" /usr/lib/wine/wine --version >/dev/null 2>&1
+}
+
+if [ "${CR_ARCH:-}" = x86_64 ]; then
+    CR_WINE32=
+elif [ -z "${CR_WINE32:-}" ]; then
+    if wine32_native_runs; then
+        CR_WINE32=native
+    elif wine32_emulated_runs; then
+        CR_WINE32=emulated
     fi
 fi
-export CR_ARCH
+if [ -n "$CR_WINE32" ]; then
+    CR_ARCH=i686
+elif [ "${CR_ARCH:-}" = i686 ]; then
+    CR_WINE32=native   # asked for where no way runs: let it fail visibly
+else
+    CR_ARCH=x86_64
+fi
+export CR_ARCH CR_WINE32
 if [ "$CR_ARCH" = i686 ]; then
-    CR_WINE=/usr/lib/wine/wine
+    if [ "$CR_WINE32" = emulated ]; then
+        CR_WINE=$CR_WINE32_EMULATED/lib/wine/wine
+        # A 64-bit prefix would start 64-bit services, which this loader cannot.
+        export WINEARCH=win32
+    else
+        CR_WINE=/usr/lib/wine/wine
+    fi
 else
     CR_WINE=/usr/lib/wine/wine64
     export WINELOADER=$CR_WINE
 fi
 export CR_WINE WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+
+# One line for logs: which build runs and how Wine runs it.
+describe_wine() {
+    case "$CR_ARCH/${CR_WINE32:-}" in
+    i686/emulated) echo "the 32-bit build under 32-bit Wine, emulated by qemu-i386" ;;
+    i686/*) echo "the 32-bit build under 32-bit Wine, native" ;;
+    *) echo "the x86_64 build under 64-bit Wine" ;;
+    esac
+}
 
 # How Windows programs under Wine name a Unix path: /x/y is Z:\x\y.
 winpath() { printf 'Z:%s\n' "$1" | tr / '\\'; }

@@ -36,6 +36,12 @@ if [ "${CR_USE_DISPLAY:-0}" != 1 ] || [ -z "${DISPLAY:-}" ]; then
     export DISPLAY=":$number"
 fi
 
+echo "$(basename "$build"): $(describe_wine)"
+# A prefix made by 64-bit Wine cannot serve the emulated 32-bit loader.
+if [ "${WINEARCH:-}" = win32 ] && grep -q '^#arch=win64' "$WINEPREFIX/system.reg" 2>/dev/null; then
+    wineserver -k >/dev/null 2>&1
+    rm -rf "$WINEPREFIX"
+fi
 if [ ! -f "$WINEPREFIX/system.reg" ]; then
     echo "Preparing the Wine prefix $WINEPREFIX"
     "$CR_WINE" wineboot --init >/dev/null 2>&1

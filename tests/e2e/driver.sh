@@ -12,6 +12,7 @@ E2E_WORK=${E2E_WORK:?}
 DUMP="$E2E_WORK/screen.txt"
 TOOL_PID=""
 DIALOG_ID=""
+CLIPBOARD_PID=""
 
 stop_tool() {
     if [ -n "$TOOL_PID" ] && kill -0 "$TOOL_PID" 2>/dev/null; then
@@ -32,6 +33,7 @@ fail() {
         echo "screenshot: $E2E_WORK/failure.png"
     fi
     stop_tool
+    stop_clipboard
     exit 1
 }
 
@@ -53,26 +55,35 @@ wait_dialog() {
     fail "the dialog \"$DIALOG_TITLE\" did not appear within 30 s"
 }
 
-# choose_photo PATH_AS_TYPED [DELAY_MS]: types the path into the dialog's name
-# field and presses Enter; tries again while the dialog stays open (keys typed
-# before the dialog has settled its focus can be lost), after giving it 10 s to
-# close: on a loaded machine it can take seconds, and keys typed meanwhile go
-# astray. A closed dialog can leave its X window behind, unmapped: only a
-# visible one counts. Letters outside the ANSI code page need a slower delay
-# (60 ms).
+# choose_photo PATH: pastes the path into the dialog's name field through the
+# X clipboard and presses Enter. Typed keys are lost on a loaded machine:
+# letters outside the keyboard map go through a key that xdotool maps for a
+# moment, and Wine may read it after the moment. Tries again while the dialog
+# stays open (keys sent before the dialog has settled its focus can be lost),
+# after giving it 10 s to close: on a loaded machine it can take seconds. A
+# closed dialog can leave its X window behind, unmapped: only a visible one
+# counts.
 choose_photo() {
+    printf '%s' "$1" | xclip -quiet -selection clipboard >/dev/null 2>&1 &
+    CLIPBOARD_PID=$!
     for _ in 1 2 3; do
         xdotool windowfocus --sync "$DIALOG_ID" 2>/dev/null
         sleep 0.5
-        xdotool key ctrl+a BackSpace
-        xdotool type --delay "${2:-20}" "$1"
-        xdotool key Return
+        xdotool key ctrl+a BackSpace ctrl+v Return
         for _ in $(seq 100); do
-            xdotool search --onlyvisible --name "$DIALOG_TITLE" >/dev/null 2>&1 || return 0
+            if ! xdotool search --onlyvisible --name "$DIALOG_TITLE" >/dev/null 2>&1; then
+                stop_clipboard
+                return 0
+            fi
             sleep 0.1
         done
     done
     fail "the dialog did not take the path $1"
+}
+
+stop_clipboard() {
+    [ -n "$CLIPBOARD_PID" ] && kill "$CLIPBOARD_PID" 2>/dev/null
+    CLIPBOARD_PID=""
 }
 
 cancel_dialog() {

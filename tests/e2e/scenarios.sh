@@ -121,9 +121,7 @@ folder_out_of_code_page)
     make_photo "$work/partenza.jpg" 64x48
     start_tool "$work"
     wait_dialog
-    # Typed relative to the folder the dialog shows first: the fewer keys, the
-    # fewer chances for xdotool to lose a letter it has to map for the moment.
-    choose_photo "Foto 東京\\tempio.jpg" 60
+    choose_photo "$(winpath "$folder/tempio.jpg")"
     wait_exit 60
     expect_exit 0
     shown=$(grep '^T:' "$DUMP" | cut -c3- | tr -d '\r\n')
