@@ -26,10 +26,10 @@ is_installed "$wine32" || [ "${CR_ARCH:-}" = x86_64 ] || need_wine32=1
 lay_out_emulated_wine32() {
     [ "${CR_ARCH:-}" = x86_64 ] || [ "${CR_WINE32:-}" = native ] && return 0
     [ "${CR_WINE32:-}" = emulated ] || ! /usr/lib/wine/wine --version >/dev/null 2>&1 || return 0
+    local wanted=${CR_ARCH:-} reason
     . "$here/wine-env.sh"
-    local reason
     if ! reason=$(bash "$here/wine32-emulated.sh" "$CR_WINE32_EMULATED"); then
-        if [ "${CR_ARCH:-}" = i686 ]; then
+        if [ "$wanted" = i686 ]; then
             echo "$reason; CR_ARCH=i686 needs it." >&2
             exit 1
         fi

@@ -18,9 +18,10 @@ wine32_emulated_runs() {
         "$CR_WINE32_EMULATED/bin/qemu-i386" /usr/lib/wine/wine --version >/dev/null 2>&1
 }
 
+CR_WINE32=${CR_WINE32:-}
 if [ "${CR_ARCH:-}" = x86_64 ]; then
     CR_WINE32=
-elif [ -z "${CR_WINE32:-}" ]; then
+elif [ -z "$CR_WINE32" ]; then
     if wine32_native_runs; then
         CR_WINE32=native
     elif wine32_emulated_runs; then
