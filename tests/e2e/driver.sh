@@ -45,14 +45,16 @@ start_tool() {
     TOOL_PID=$!
 }
 
+# Under emulation on a loaded machine the first window of a fresh Wine
+# server has been seen to take more than 30 s.
 wait_dialog() {
     DIALOG_ID=""
-    for _ in $(seq 300); do
+    for _ in $(seq 1200); do
         DIALOG_ID=$(xdotool search --name "$DIALOG_TITLE" 2>/dev/null | head -n 1)
         [ -n "$DIALOG_ID" ] && return 0
         sleep 0.1
     done
-    fail "the dialog \"$DIALOG_TITLE\" did not appear within 30 s"
+    fail "the dialog \"$DIALOG_TITLE\" did not appear within 120 s"
 }
 
 # choose_photo PATH: pastes the path into the dialog's name field through the
@@ -60,7 +62,7 @@ wait_dialog() {
 # letters outside the keyboard map go through a key that xdotool maps for a
 # moment, and Wine may read it after the moment. Tries again while the dialog
 # stays open (keys sent before the dialog has settled its focus can be lost),
-# after giving it 10 s to close: on a loaded machine it can take seconds. A
+# after giving it 20 s to close: on a loaded machine it can take seconds. A
 # closed dialog can leave its X window behind, unmapped: only a visible one
 # counts.
 choose_photo() {
@@ -70,7 +72,7 @@ choose_photo() {
         xdotool windowfocus --sync "$DIALOG_ID" 2>/dev/null
         sleep 0.5
         xdotool key ctrl+a BackSpace ctrl+v Return
-        for _ in $(seq 100); do
+        for _ in $(seq 200); do
             if ! xdotool search --onlyvisible --name "$DIALOG_TITLE" >/dev/null 2>&1; then
                 stop_clipboard
                 return 0
