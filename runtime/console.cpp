@@ -6,9 +6,6 @@
 #include "runtime/runtime_state.h"
 
 enum {
-    kTitleBufferSize = 256,
-    kTitleLimit = 232,
-    kTitleMarkBlanks = 13,
     kPrintBufferCells = 256,
     kMaxConsoleCells = 65535,
     kWindowAttempts = 10,
@@ -39,24 +36,12 @@ static void PlaceCursor(int x, int y)
 
 HWND ConsoleWindowHandle()
 {
-    if (gRuntime.consoleWindow)
-        return gRuntime.consoleWindow;
-    // The console has no documented owner window on old systems: mark the
-    // title so that it is unique for a moment, and look the window up by it.
-    char title[kTitleBufferSize];
-    memset(title, 0, sizeof(title));
-    DWORD length = GetConsoleTitleA(title, kTitleLimit);
-    if (length > kTitleLimit - 1)
-        length = kTitleLimit - 1;
-    memset(title + length, ' ', kTitleMarkBlanks);
-    title[length + kTitleMarkBlanks] = 0;
-    SetConsoleTitleA(title);
-    Sleep(200);   // the window caption follows the console title with a delay
-    HWND window = FindWindowA(nullptr, title);
-    title[length] = 0;
-    SetConsoleTitleA(title);
-    gRuntime.consoleWindow = window;
-    return window;
+    // Asked, not looked up by a marked title: the console host renames its
+    // window only some time after the title changes, later than any fixed
+    // wait on a loaded machine. A console without a window answers none.
+    if (!gRuntime.consoleWindow)
+        gRuntime.consoleWindow = GetConsoleWindow();
+    return gRuntime.consoleWindow;
 }
 
 static void ClearScreen()

@@ -324,25 +324,4 @@ TEST_F(ConsoleScreen, RowsWiderThanThePrintBufferAreWrittenWhole)
     EXPECT_EQ("fine", RowText(12, 1, 4));
 }
 
-TEST(ConsoleWindowLookup, TitleIsRestoredAndTheHandleIsKept)
-{
-    const char* title = "Copia ridotta, prova del titolo";
-    ASSERT_TRUE(SetConsoleTitleA(title));
-    gRuntime.consoleWindow = nullptr;
-    DWORD start = GetTickCount();
-    HWND window = ConsoleWindowHandle();
-    DWORD firstCall = GetTickCount() - start;
-    ASSERT_NE(nullptr, window);
-    EXPECT_TRUE(IsWindow(window));
-    EXPECT_GE(firstCall, 190u);
-    char after[256] = {0};
-    GetConsoleTitleA(after, sizeof(after));
-    EXPECT_STREQ(title, after);
-
-    start = GetTickCount();
-    EXPECT_EQ(window, ConsoleWindowHandle());
-    EXPECT_LT(GetTickCount() - start, 50u);
-    EXPECT_EQ(window, gRuntime.consoleWindow);
-}
-
 }  // namespace
