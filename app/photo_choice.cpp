@@ -101,7 +101,12 @@ DynStr ChoosePhoto()
     DynStr folder;
     if (EnterPhotoFolder(fileName, &folder))
         return folder;
-    if (!folder.empty())
+    if (!folder.empty()) {
+        // The run ends here, and the console window with it: the line stays
+        // until the user has read it.
         ConsolePrintLine(StrConcat("Impossibile aprire la cartella ", folder));
+        ConsolePrint("Batti un tasto per uscire...");
+        ConsoleWaitKey();
+    }
     return DynStr();
 }

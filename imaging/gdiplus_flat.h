@@ -72,6 +72,7 @@ GpStatus WINAPI GdipDrawImageRectI(GpGraphics* graphics, GpImage* image, INT x, 
                                    INT height);
 GpStatus WINAPI GdipDeleteGraphics(GpGraphics* graphics);
 GpStatus WINAPI GdipCreateBitmapFromHBITMAP(HBITMAP bitmap, HPALETTE palette, GpBitmap** result);
+GpStatus WINAPI GdipBitmapSetResolution(GpBitmap* bitmap, float xdpi, float ydpi);
 GpStatus WINAPI GdipGetImageEncodersSize(UINT* count, UINT* size);
 GpStatus WINAPI GdipGetImageEncoders(UINT count, UINT size, GdipImageCodecInfo* encoders);
 GpStatus WINAPI GdipSaveImageToFile(GpImage* image, const WCHAR* fileName, const CLSID* encoder,

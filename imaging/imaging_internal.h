@@ -61,6 +61,13 @@ void UprightSize(GpImage* image, int32_t orientation, UINT* width, UINT* height)
 // Zero-terminated UTF-16 form of an ANSI name, held as a byte string.
 DynStr WideFileName(const DynStr& fileName);
 
+// Where a copy is written until it is whole: beside it, under an extension
+// no image has, so that no later listing takes it for a photo, and with this
+// process's number, so that two instances saving the same copy at once never
+// write one file ("cr_foto.4711.tmp"). Where that path would pass MAX_PATH - 1
+// characters while the copy's own does not, "cr_foto.tmp".
+DynStr PendingName(const DynStr& fileName);
+
 // The MIME type under which a file name is saved: -1 for an empty name,
 // 0 when nothing is to be attempted, 1 with *mimeType set.
 int32_t SaveMimeType(const DynStr& fileName, DynStr* mimeType);

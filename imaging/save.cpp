@@ -8,16 +8,28 @@
 #include "runtime/strings.h"
 #include "surfaces/surfaces.h"
 
-// Where a copy is written until it is whole: beside it, under an extension
-// no image has, so that no later listing takes it for a photo, and with this
-// process's number, so that two instances saving the same copy at once never
-// write one file ("cr_foto.4711.tmp").
-static DynStr PendingName(const DynStr& fileName)
+// The characters of the full path a name takes; 0 when it cannot be said.
+// Asked in UTF-16: the ANSI call answers nothing beyond MAX_PATH.
+static DWORD FullPathLength(const DynStr& fileName)
+{
+    DynStr wide = WideFileName(fileName);
+    DWORD size = GetFullPathNameW(reinterpret_cast<const WCHAR*>(wide.bytes()), 0, nullptr, nullptr);
+    return size ? size - 1 : 0;
+}
+
+DynStr PendingName(const DynStr& fileName)
 {
     int32_t dot = StrFindAny(-1, fileName, ".");
+    DynStr stem = StrMid(fileName, 1, dot - 1);
     char ending[24];
     snprintf(ending, sizeof ending, ".%lu.tmp", static_cast<unsigned long>(GetCurrentProcessId()));
-    return StrConcat(StrMid(fileName, 1, dot - 1), DynStr(ending));
+    DynStr pending = StrConcat(stem, DynStr(ending));
+    // Without long-path support Windows refuses paths beyond MAX_PATH - 1
+    // characters: a copy whose own path fits is not to be lost to its longer
+    // pending name, at the cost of the guard between instances.
+    if (FullPathLength(pending) > MAX_PATH - 1 && FullPathLength(fileName) <= MAX_PATH - 1)
+        return StrConcat(stem, ".tmp");
+    return pending;
 }
 
 // A whole copy takes the name, replacing an earlier file of it. Another
@@ -87,6 +99,9 @@ void SaveReducedCopy(const DynStr& outputName, int32_t* width, int32_t* height)
         HBITMAP handle = deselectBitmap();
         GpStatus made = handle ? GdipCreateBitmapFromHBITMAP(handle, nullptr, &image) : kGdipWin32Error;
         reselectBitmap();
+        // The bitmap takes the display's resolution; the copy's header must not.
+        if (made == kGdipOk && image)
+            made = GdipBitmapSetResolution(image, kSurfaceDpi, kSurfaceDpi);
         if (made == kGdipOk && image) {
             saved = fGDIp_SaveImage(fileName, image) == kGdipOk;
             GdipDisposeImage(image);

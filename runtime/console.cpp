@@ -271,3 +271,31 @@ void ConsolePrintLine(const DynStr& text)
     ConsolePrint(text);
     ConsoleNewLine();
 }
+
+// Shift, Ctrl, Alt and the lock keys alone are no key press to a user.
+static bool IsModifierKey(WORD key)
+{
+    return key == VK_SHIFT || key == VK_CONTROL || key == VK_MENU || key == VK_CAPITAL ||
+           key == VK_NUMLOCK || key == VK_SCROLL || key == VK_LWIN || key == VK_RWIN;
+}
+
+bool ConsoleWaitKey()
+{
+    HANDLE input = gRuntime.consoleInput;
+    DWORD mode = 0;
+    // A console without a window takes no key from a user.
+    if (!input || !GetConsoleMode(input, &mode) || !ConsoleWindowHandle())
+        return false;
+    // A key pressed at the intro, which asks for one it never reads, is old.
+    INPUT_RECORD event;
+    DWORD count = 0;
+    while (GetNumberOfConsoleInputEvents(input, &count) && count > 0 &&
+           ReadConsoleInputA(input, &event, 1, &count) && count > 0) {
+    }
+    while (ReadConsoleInputA(input, &event, 1, &count) && count > 0) {
+        if (event.EventType == KEY_EVENT && event.Event.KeyEvent.bKeyDown &&
+            !IsModifierKey(event.Event.KeyEvent.wVirtualKeyCode))
+            return true;
+    }
+    return false;
+}

@@ -17,3 +17,6 @@ void ConsolePrint(const DynStr& text);
 void ConsoleNewLine();
 // The text, then a new line.
 void ConsolePrintLine(const DynStr& text);
+// Waits until a key is pressed in the console; keys pressed before the call
+// do not count. False at once when there is no console window to take one.
+bool ConsoleWaitKey();

@@ -22,10 +22,7 @@ start_tool "$E2E_WORK"
 wait_dialog
 choose_photo "$(winpath "$photos/IMG_0001.JPG")"
 # The screenshot is taken while the batch runs, with a copy in the preview.
-for _ in $(seq 300); do
-    grep -q '^T:Elaboro ' "$DUMP" 2>/dev/null && break
-    sleep 0.1
-done
+wait_screen "Elaboro " 30
 shot="$build/screenshot.png"
 BUTTON_FACE="srgb(245,245,245)"
 for _ in $(seq 40); do

@@ -1,17 +1,19 @@
 // The default font and the set-up of a new surface's device context.
 #include "surfaces/surface_internal.h"
+#include "surfaces/surfaces.h"
 
 #include "runtime/runtime_state.h"
 
-// The shared default font: made once per process, from the first DC that
-// needs it; a thread that loses the race to create it deletes its own copy.
-static HFONT defaultFont(HDC dc)
+// The shared default font: made once per process; a thread that loses the
+// race to create it deletes its own copy. Sized for kSurfaceDpi, not for the
+// display: the stamp drawn in it goes into copies.
+static HFONT defaultFont()
 {
     FontEntry* entry = &gRuntime.fonts[0];
     if (entry->font)
         return entry->font;
     LOGFONTA logFont = entry->logFont;
-    logFont.lfHeight = -(GetDeviceCaps(dc, LOGPIXELSY) * entry->pointSize / 72);
+    logFont.lfHeight = -(kSurfaceDpi * entry->pointSize / 72);
     HFONT font = CreateFontIndirectA(&logFont);
     if (!font)
         return nullptr;
@@ -30,7 +32,7 @@ void prepareSurfaceDC(SurfaceRecord* record)
     record->foreColor = GetSysColor(COLOR_WINDOWTEXT);
     record->backColor = static_cast<int32_t>(GetSysColor(COLOR_BTNFACE));
     HDC dc = record->memoryDC;
-    HFONT font = defaultFont(dc);
+    HFONT font = defaultFont();
     HGDIOBJ previous = font ? SelectObject(dc, font) : nullptr;
     if (previous && previous != HGDI_ERROR) {
         record->previousFont = previous;

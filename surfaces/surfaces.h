@@ -12,6 +12,10 @@ enum : int32_t {
     kColorNone = -2,
 };
 
+// Surfaces are drawn as on a display of 96 DPI, whatever the system's: what
+// they hold goes into copies that leave the machine.
+enum : int32_t { kSurfaceDpi = 96 };
+
 // Surface model
 uint32_t newBitmapSurface(int32_t width, int32_t height);
 // An unknown handle, or one that is not a surface, records run-time error 5.

@@ -94,6 +94,15 @@ cancel_dialog() {
     xdotool key Escape
 }
 
+# wait_screen TEXT SECONDS: waits until a row of the console holds TEXT (a grep pattern).
+wait_screen() {
+    for _ in $(seq $(($2 * 10))); do
+        grep -q "^T:.*$1" "$DUMP" 2>/dev/null && return 0
+        sleep 0.1
+    done
+    fail "the console did not show [$1] within $2 s"
+}
+
 # wait_exit SECONDS: waits for the tool to end; sets EXIT_CODE.
 wait_exit() {
     local tenths=$(($1 * 10))

@@ -122,11 +122,15 @@ folder_out_of_code_page)
     start_tool "$work"
     wait_dialog
     choose_photo "$(winpath "$folder/tempio.jpg")"
-    wait_exit 60
-    expect_exit 0
+    # The run ends there: the line stays on screen until a key is pressed.
+    wait_screen "Batti un tasto per uscire\.\.\." 60
     shown=$(grep '^T:' "$DUMP" | cut -c3- | tr -d '\r\n')
     expected="Impossibile aprire la cartella $(winpath "$work/Foto ??/")"
     [[ "$shown" == *"$expected"* ]] || fail "no line [$expected]"
+    for _ in $(seq 20); do grep -q '^exit ' "$DUMP" && fail "the tool ended without a key"; sleep 0.1; done
+    xdotool search --onlyvisible --class conhost windowfocus --sync key space || fail "no console to press a key in"
+    wait_exit 60
+    expect_exit 0
     grep -q '^T:Leggo lista' "$DUMP" && fail "the folder was listed"
     written=$(find "$work" \( -name 'cr_*' -o -name 'a_*' \) -print)
     [ -z "$written" ] || fail "copies were written: $written"
@@ -180,7 +184,11 @@ batch_of_photos)
     echo "non sono una foto" >"$folder/rotta.jpg"
     make_photo "$folder/cr_vecchia.jpg" 10x10
     (cd "$folder" && md5sum -- * >"$E2E_WORK/sources.md5")
+    # Run 2 on a display at 150 %: copies leave the machine, so they must be the same bytes.
+    dpi_key='HKCU\Control Panel\Desktop'
+    trap '"$CR_WINE" reg add "$dpi_key" /v LogPixels /t REG_DWORD /d 96 /f >/dev/null 2>&1' EXIT
     for run in 1 2; do
+        "$CR_WINE" reg add "$dpi_key" /v LogPixels /t REG_DWORD /d $((48 + run * 48)) /f >/dev/null 2>&1
         start_tool "$E2E_WORK"
         wait_dialog
         choose_photo "$(winpath "$folder/Ritratto.jpg")"
@@ -212,6 +220,11 @@ batch_of_photos)
         [ -e "$folder/cr_rotta.jpg" ] || [ -e "$folder/a_rotta.jpg" ] &&
             fail "copies were written for a file that is no photo"
         [ "$(ls "$folder" | wc -l)" = 17 ] || fail "unexpected files: $(ls "$folder")"
+        [ $run = 1 ] && mkdir -p "$E2E_WORK/at96" && cp "$folder"/cr_* "$folder"/a_* "$E2E_WORK/at96/"
+        for copy in $([ $run = 2 ] && ls "$E2E_WORK"/at96/); do
+            cmp -s "$E2E_WORK/at96/$copy" "$folder/$copy" || fail "$copy differs at 144 DPI:" \
+                "$(compare -metric AE "$E2E_WORK/at96/$copy" "$folder/$copy" null: 2>&1) pixels"
+        done
     done
     ;;
 *)

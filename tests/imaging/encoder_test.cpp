@@ -151,3 +151,19 @@ TEST(EncoderChoice, SavedUnderTheLowerCaseNameWithTheChosenEncoder)
     expected = {"archive.tar.png", "a\x87\xC8.jpg", "icon.ico", "photo.jpeg", "x.jpg"};
     EXPECT_EQ(expected, folder.fileNames());
 }
+
+// Windows without long-path support refuses paths beyond MAX_PATH - 1
+// characters; Wine does not, so only the choice of the name is seen here.
+TEST(EncoderChoice, PendingNameStaysWithinThePathLimitWhereTheCopyDoes)
+{
+    TempFolder folder;
+    std::string numbered = "cr_foto." + std::to_string(GetCurrentProcessId()) + ".tmp";
+    // Copy paths folder\inner\cr_foto.jpg at the limit, as short as the numbered name needs, over it.
+    for (size_t copyPath : {size_t(MAX_PATH - 1), MAX_PATH + 10 - numbered.size(), size_t(MAX_PATH)}) {
+        std::string inner = folder.path() + "\\" + std::string(copyPath - folder.path().size() - 13, 'c');
+        ASSERT_TRUE(CreateDirectoryA(inner.c_str(), nullptr) && SetCurrentDirectoryA(inner.c_str()));
+        EXPECT_EQ(copyPath == MAX_PATH - 1 ? "cr_foto.tmp" : numbered,
+                  Text(PendingName(DynStr("cr_foto.jpg")))) << copyPath;
+        SetCurrentDirectoryA(folder.path().c_str());
+    }
+}

@@ -37,8 +37,8 @@ static int32_t SizeWithoutWindow(HINSTANCE, HINSTANCE, const char*, int32_t)
         gRuntime.screen = screen;
         CloseHandle(buffer);
     }
-    printf("[set-screen-error %d] [console-buffer-error %d] [size-kept %d] [window %d]\n",
-           onScreenHandle, onConsoleBuffer, sizeKept, ConsoleWindowHandle() ? 1 : 0);
+    printf("[set-screen-error %d] [console-buffer-error %d] [size-kept %d] [window %d] [key %d]\n",
+           onScreenHandle, onConsoleBuffer, sizeKept, ConsoleWindowHandle() ? 1 : 0, ConsoleWaitKey());
     fflush(stdout);
     return 0;
 }
