@@ -27,7 +27,7 @@ elif [ -z "${CR_WINE32:-}" ]; then
         CR_WINE32=emulated
     fi
 fi
-if [ -n "$CR_WINE32" ]; then
+if [ -n "${CR_WINE32:-}" ]; then
     CR_ARCH=i686
 elif [ "${CR_ARCH:-}" = i686 ]; then
     CR_WINE32=native   # asked for where no way runs: let it fail visibly
