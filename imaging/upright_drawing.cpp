@@ -12,9 +12,8 @@
 namespace {
 
 // The working pixels, drawn as stored, and the upright pixels of the last
-// copy, both kept for the next: the first touch of a fresh block of 3 MB
-// costs here more than the whole turn. Shutdown frees them with the other
-// globals.
+// copy, kept for the next so that no copy pays for touching fresh pages.
+// Shutdown frees them with the other globals.
 DynStr gStoredPixels;
 DynStr gTurnedPixels;
 

@@ -1,3 +1,4 @@
+// The error slot, platform error codes as run-time numbers, protected platform calls.
 #include "runtime/errors.h"
 
 #include "runtime/runtime_state.h"

@@ -1,3 +1,4 @@
+// Graphic windows, each created, pumped and repainted by a thread of its own.
 #include "surfaces/surface_internal.h"
 #include "surfaces/surfaces.h"
 
