@@ -1,3 +1,4 @@
+// The image list: the names of the chosen folder that pass the two name tests.
 #include "app/app.h"
 #include "runtime/directory.h"
 

@@ -1,3 +1,4 @@
+// The intro screen: what the tool will do, shown before the dialog asks for a photo.
 #include "app/app.h"
 #include "imaging/imaging.h"
 #include "runtime/console.h"

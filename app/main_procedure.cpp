@@ -1,3 +1,4 @@
+// The main procedure: the run's phases, once each and in order.
 #include "app/main_procedure.h"
 
 #include "app/app.h"

@@ -1,3 +1,4 @@
+// The photo choice: the file-open dialog, then the chosen photo's folder made current.
 #include "app/app.h"
 
 #include <commdlg.h>

@@ -1,3 +1,4 @@
+// The per-image step: the large and the small copy of every listed photo.
 #include "app/app.h"
 #include "imaging/imaging.h"
 #include "runtime/console.h"

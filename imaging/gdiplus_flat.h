@@ -1,5 +1,5 @@
-// The few GDI+ flat-API entry points and records the pipeline and its tests
-// use, declared here so that no C++ wrapper header of the library is needed.
+// The few GDI+ flat-API entry points and records the pipeline uses, declared
+// here so that no C++ wrapper header of the library is needed.
 #pragma once
 #include <windows.h>
 #include <stdint.h>
@@ -8,20 +8,14 @@ typedef int GpStatus;   // 0 = Ok
 struct GpImage;
 struct GpGraphics;
 typedef GpImage GpBitmap;
-struct GpRect {
-    INT X, Y, Width, Height;
-};
-// A locked block of a bitmap's pixels (BitmapData).
-struct GpBitmapData {
-    UINT Width;
-    UINT Height;
-    INT Stride;
-    INT PixelFormat;
-    void* Scan0;
-    UINT_PTR Reserved;
-};
 
-enum : GpStatus { kGdipOk = 0, kGdipWin32Error = 7 };
+// The statuses the pipeline uses; a geometry it refuses is an invalid parameter.
+enum : GpStatus {
+    kGdipOk = 0,
+    kGdipInvalidParameter = 2,
+    kGdipOutOfMemory = 3,
+    kGdipWin32Error = 7,
+};
 
 typedef VOID(WINAPI* GdipDebugEventProc)(int level, CHAR* message);
 
@@ -48,11 +42,8 @@ struct GdipImageCodecInfo {
     const BYTE* SigMask;
 };
 
-// PixelFormat of 32-bit pixels: blue, green, red and a spare byte, or alpha.
-enum : INT { kPixelFormat32bppRGB = 0x00022009, kPixelFormat32bppARGB = 0x0026200A };
-
-// ImageLockMode
-enum : UINT { kImageLockModeRead = 1, kImageLockModeWrite = 2 };
+// PixelFormat of 32-bit pixels: blue, green, red and a spare byte.
+enum : INT { kPixelFormat32bppRGB = 0x00022009 };
 
 extern "C" {
 GpStatus WINAPI GdiplusStartup(ULONG_PTR* token, const GdipStartupInput* input, void* output);
@@ -62,9 +53,6 @@ GpStatus WINAPI GdipGetImageWidth(GpImage* image, UINT* width);
 GpStatus WINAPI GdipGetImageHeight(GpImage* image, UINT* height);
 GpStatus WINAPI GdipCreateBitmapFromScan0(INT width, INT height, INT stride, INT format,
                                           BYTE* scan0, GpBitmap** bitmap);
-GpStatus WINAPI GdipBitmapLockBits(GpBitmap* bitmap, const GpRect* rect, UINT flags, INT format,
-                                   GpBitmapData* locked);
-GpStatus WINAPI GdipBitmapUnlockBits(GpBitmap* bitmap, GpBitmapData* locked);
 GpStatus WINAPI GdipDisposeImage(GpImage* image);
 GpStatus WINAPI GdipCreateFromHDC(HDC dc, GpGraphics** graphics);
 GpStatus WINAPI GdipGetImageGraphicsContext(GpImage* image, GpGraphics** graphics);

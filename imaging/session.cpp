@@ -1,3 +1,4 @@
+// The imaging library's start-up and shutdown, its token kept in gGdipToken.
 #include "imaging/imaging.h"
 
 #include "imaging/gdiplus_flat.h"

@@ -11,12 +11,9 @@
 
 namespace {
 
-const GpStatus kGdipOutOfMemory = 3;
-
 // The working pixels, drawn as stored, and the upright pixels of the last
-// copy, both kept for the next: the first touch of a fresh block of 3 MB
-// costs here more than the whole turn. Shutdown frees them with the other
-// globals.
+// copy, kept for the next so that no copy pays for touching fresh pages.
+// Shutdown frees them with the other globals.
 DynStr gStoredPixels;
 DynStr gTurnedPixels;
 
@@ -105,7 +102,7 @@ GpStatus DrawTurnedUpright(GpImage* image, int32_t orientation, Placement place,
     if (fillColor < 0 || !whole) {
         kept = getBits();
         if (kept.empty() || !MoveTurned(kept, shown, Inverse(orientation), &gStoredPixels, 0, 0))
-            return kGdipOutOfMemory;
+            return kept.empty() ? kGdipOutOfMemory : kGdipInvalidParameter;
     } else {
         FillBlock(&gStoredPixels, area.width, area.height, fillColor);
     }
@@ -114,9 +111,10 @@ GpStatus DrawTurnedUpright(GpImage* image, int32_t orientation, Placement place,
         return status;
     Placement all = {0, 0, area.width, area.height};
     DynStr* upright = kept.empty() ? &gTurnedPixels : &kept;
-    if ((kept.empty() && !KeptBlockFor(&gTurnedPixels, canvasWidth, canvasHeight)) ||
-        !MoveTurned(gStoredPixels, all, orientation, upright, shown.x, shown.y))
+    if (kept.empty() && !KeptBlockFor(&gTurnedPixels, canvasWidth, canvasHeight))
         return kGdipOutOfMemory;
+    if (!MoveTurned(gStoredPixels, all, orientation, upright, shown.x, shown.y))
+        return kGdipInvalidParameter;
     setBits(*upright);
     return kGdipOk;
 }

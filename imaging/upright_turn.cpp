@@ -1,8 +1,7 @@
 // The geometry of a photo stored in an EXIF orientation: where a pixel of
 // the upright picture lies in the stored frame, a rectangle mapped back into
 // that frame, and pixels of a block moved turned into another. Only copies
-// are turned here, never a decoded photo: a turn of 0.75 megapixels costs a
-// sixteenth of one of 12.
+// are turned here, never the far larger decoded photo.
 #include <string.h>
 
 #include "imaging/imaging_internal.h"

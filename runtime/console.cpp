@@ -1,3 +1,4 @@
+// Console screen services: window size and place, colours, cursor, text cell by cell.
 #include "runtime/console.h"
 
 #include <string.h>

@@ -1,3 +1,4 @@
+// Directory listing: the calling thread's search, its entries filtered by kind.
 #include "runtime/directory.h"
 
 #include <string.h>

@@ -1,3 +1,4 @@
+// The dynamic string's storage: OLE strings, counted and able to hold any byte.
 #include "runtime/dynstr.h"
 
 #include <string.h>

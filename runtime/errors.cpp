@@ -1,6 +1,8 @@
+// The error slot, platform error codes as run-time numbers, protected platform calls.
 #include "runtime/errors.h"
 
 #include "runtime/runtime_state.h"
+#include "runtime/spin_lock.h"
 
 static volatile LONG gProtectedCallLock = 0;
 
@@ -54,8 +56,7 @@ int32_t TranslatePlatformError(DWORD code)
 
 void ProtectedCallBegin(ProtectedCallFrame* frame)
 {
-    while (InterlockedExchange(&gProtectedCallLock, -1) != 0) {
-    }
+    SpinLockAcquire(&gProtectedCallLock, kSpinTight);
     // fnsave also resets the FPU, so the platform call starts from defaults.
     __asm__ volatile("fnsave %0" : "=m"(frame->fpuState));
     frame->previousErrorMode = SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX);
@@ -67,6 +68,6 @@ DWORD ProtectedCallEnd(ProtectedCallFrame* frame)
     __asm__ volatile("frstor %0" : : "m"(frame->fpuState));
     DWORD lastError = GetLastError();
     SetErrorMode(frame->previousErrorMode);
-    InterlockedExchange(&gProtectedCallLock, 0);
+    SpinLockRelease(&gProtectedCallLock);
     return lastError;
 }

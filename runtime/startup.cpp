@@ -1,3 +1,4 @@
+// Process start-up and shutdown, the per-thread records and the shutdown releases.
 #include <objbase.h>
 #include <string.h>
 

@@ -1,3 +1,4 @@
+// Case mapping through one fixed table, the same whatever the system's locale.
 #include "runtime/strings.h"
 
 struct CaseTables {

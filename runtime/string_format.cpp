@@ -1,3 +1,4 @@
+// Text made to measure: repeats, padding to a width, numbers as text.
 #include <math.h>
 #include <stdio.h>
 #include <string.h>

@@ -1,3 +1,4 @@
+// String lists with inclusive bounds, and a comma-separated text split into one.
 #include <new>
 #include <string.h>
 

@@ -1,3 +1,4 @@
+// Byte-string search, forward and backward, for the string services.
 #include "runtime/string_search.h"
 
 #include <string.h>

@@ -1,3 +1,4 @@
+// The string services proper: joining, comparing, searching, cutting and fields.
 #include "runtime/strings.h"
 
 #include <string.h>

@@ -1,3 +1,4 @@
+// ANSI text to UTF-16 and back, for the imaging library's boundary.
 #include <windows.h>
 
 #include "runtime/errors.h"

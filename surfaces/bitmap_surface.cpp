@@ -1,3 +1,4 @@
+// Bitmap surfaces: screen-compatible memory bitmaps registered under their handles.
 #include "surfaces/surface_internal.h"
 #include "surfaces/surfaces.h"
 

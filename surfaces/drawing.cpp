@@ -1,3 +1,4 @@
+// The drawing operations the pipeline uses: clear, copy a surface, place and print text.
 #include "surfaces/surface_internal.h"
 #include "surfaces/surfaces.h"
 

@@ -1,7 +1,9 @@
+// Graphic windows, each created, pumped and repainted by a thread of its own.
 #include "surfaces/surface_internal.h"
 #include "surfaces/surfaces.h"
 
 #include "runtime/runtime_state.h"
+#include "runtime/spin_lock.h"
 
 static const char kGraphClassName[] = "KORVANTAGRAPH";
 static const DWORD kDefaultFrameStyle = WS_POPUP | WS_BORDER | WS_SYSMENU | WS_MINIMIZEBOX;
@@ -39,8 +41,7 @@ static LRESULT CALLBACK frameProcedure(HWND frame, UINT message, WPARAM wParam, 
 
 static bool registerGraphClass()
 {
-    while (InterlockedExchange(&gGraphClassLock, -1) != 0)
-        Sleep(0);
+    SpinLockAcquire(&gGraphClassLock, kSpinYield);
     if (!gGraphClassAtom) {
         WNDCLASSEXA windowClass;
         ZeroMemory(&windowClass, sizeof(windowClass));
@@ -56,7 +57,7 @@ static bool registerGraphClass()
         gGraphClassAtom = RegisterClassExA(&windowClass);
     }
     bool registered = gGraphClassAtom != 0;
-    InterlockedExchange(&gGraphClassLock, 0);
+    SpinLockRelease(&gGraphClassLock);
     return registered;
 }
 

@@ -1,3 +1,4 @@
+// Pixel capture and restore as pixel blocks, and a bitmap surface's bitmap lent out.
 #include <string.h>
 
 #include "surfaces/surface_internal.h"

@@ -4,6 +4,7 @@
 #include "surfaces/surfaces.h"
 
 #include "runtime/runtime_state.h"
+#include "runtime/spin_lock.h"
 
 static volatile LONG gRegistryLock = 0;
 static volatile LONG gGraphicsLock = 0;
@@ -11,13 +12,12 @@ static volatile LONG gGraphicsLockWaiters = 0;
 
 void lockRegistry()
 {
-    while (InterlockedExchange(&gRegistryLock, -1) != 0) {
-    }
+    SpinLockAcquire(&gRegistryLock, kSpinTight);
 }
 
 void unlockRegistry()
 {
-    InterlockedExchange(&gRegistryLock, 0);
+    SpinLockRelease(&gRegistryLock);
 }
 
 void lockGraphics()
@@ -27,7 +27,7 @@ void lockGraphics()
         // busy drawing thread could keep it out for long.
         while (gGraphicsLockWaiters != 0)
             Sleep(1);
-        if (InterlockedExchange(&gGraphicsLock, -1) == 0)
+        if (SpinLockTry(&gGraphicsLock))
             return;
         Sleep(0);
     }
@@ -35,23 +35,19 @@ void lockGraphics()
 
 bool tryLockGraphics()
 {
-    return InterlockedExchange(&gGraphicsLock, -1) == 0;
+    return SpinLockTry(&gGraphicsLock);
 }
 
 void lockGraphicsAnsweringSends()
 {
     InterlockedIncrement(&gGraphicsLockWaiters);
-    while (InterlockedExchange(&gGraphicsLock, -1) != 0) {
-        MSG message;
-        PeekMessageA(&message, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
-        Sleep(0);
-    }
+    SpinLockAcquire(&gGraphicsLock, kSpinAnsweringSends);
     InterlockedDecrement(&gGraphicsLockWaiters);
 }
 
 void unlockGraphics()
 {
-    InterlockedExchange(&gGraphicsLock, 0);
+    SpinLockRelease(&gGraphicsLock);
 }
 
 void setSurfaceFlags(SurfaceRecord* record, LONG flags)

@@ -1,3 +1,4 @@
+// A thread's current surface, and what applies to any surface: size, DC, colours, redraw.
 #include "surfaces/surface_internal.h"
 #include "surfaces/surfaces.h"
 

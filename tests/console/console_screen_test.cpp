@@ -324,4 +324,26 @@ TEST_F(ConsoleScreen, RowsWiderThanThePrintBufferAreWrittenWhole)
     EXPECT_EQ("fine", RowText(12, 1, 4));
 }
 
+// The window that shows the console's title, once the host has renamed it,
+// is the one the lookup gives; the title stays as it was, the handle is kept.
+TEST(ConsoleWindow, StandardOutputIsTheScreenAndTheWindowIsTheOneShowingTheTitle)
+{
+    DWORD mode = 0;
+    ASSERT_TRUE(GetConsoleMode(GetStdHandle(STD_OUTPUT_HANDLE), &mode));
+    EXPECT_EQ(GetStdHandle(STD_OUTPUT_HANDLE), gRuntime.screen);
+    EXPECT_NE(nullptr, gRuntime.consoleInput);
+    const char* title = "copia ridotta console probe";
+    ASSERT_TRUE(SetConsoleTitleA(title));
+    HWND shown = nullptr;
+    for (DWORD start = GetTickCount(); !shown && GetTickCount() - start < 10000; Sleep(20))
+        shown = FindWindowA(nullptr, title);
+    gRuntime.consoleWindow = nullptr;
+    ASSERT_NE(nullptr, shown);
+    EXPECT_EQ(shown, ConsoleWindowHandle());
+    EXPECT_EQ(shown, gRuntime.consoleWindow);
+    char after[256] = {0};
+    GetConsoleTitleA(after, sizeof(after));
+    EXPECT_STREQ(title, after);
+}
+
 }  // namespace

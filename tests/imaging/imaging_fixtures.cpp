@@ -8,8 +8,6 @@
 #include "runtime/runtime_state.h"
 #include "tests/support/console_cells.h"
 
-extern "C" GpStatus WINAPI GdipCreateBitmapFromFile(const WCHAR* fileName, GpBitmap** bitmap);
-
 namespace {
 
 #define CODEC_CLSID(last) {0x557CF400 + (last), 0x1A04, 0x11D3, {0x9A, 0x73, 0x00, 0x00, 0xF8, 0x1E, 0xF3, 0x2E}}

@@ -9,6 +9,16 @@
 #include "imaging/gdiplus_flat.h"
 #include "tests/support/temp_folder.h"
 
+// Flat-API records and calls that only the tests need.
+struct GpRect { INT X, Y, Width, Height; };
+struct GpBitmapData { UINT Width, Height; INT Stride, PixelFormat; void* Scan0; UINT_PTR Reserved; };
+enum : INT { kPixelFormat32bppARGB = 0x0026200A };
+enum : UINT { kImageLockModeRead = 1 };
+extern "C" GpStatus WINAPI GdipCreateBitmapFromFile(const WCHAR* fileName, GpBitmap** bitmap);
+extern "C" GpStatus WINAPI GdipBitmapLockBits(GpBitmap* bitmap, const GpRect* rect, UINT flags,
+                                              INT format, GpBitmapData* locked);
+extern "C" GpStatus WINAPI GdipBitmapUnlockBits(GpBitmap* bitmap, GpBitmapData* locked);
+
 // The library's own encoder class identifiers, the same on every system.
 extern const CLSID kBmpEncoder, kJpegEncoder, kGifEncoder, kTiffEncoder, kPngEncoder;
 

@@ -8,8 +8,8 @@
 #include <vector>
 
 #include "imaging/imaging.h"
-#include "imaging/gdiplus_flat.h"
 #include "runtime/runtime_state.h"
+#include "tests/imaging/imaging_fixtures.h"
 
 int main(int argc, char** argv)
 {
