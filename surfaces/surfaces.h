@@ -5,6 +5,7 @@
 #include <stdint.h>
 
 #include "runtime/dynstr.h"
+#include "surfaces/pixel_block.h"
 
 // Colour arguments: COLORREF 0x00BBGGRR, or these markers.
 enum : int32_t {
@@ -35,14 +36,10 @@ void setPosition(long double x, long double y);
 void printText(const DynStr& text);
 void newLine();
 
-// Pixel access: 32-bit width, 32-bit height, then top-down BGRX pixels.
+// Pixel access: the current surface's pixels as a pixel block (pixel_block.h).
 DynStr getBits();
 // Only a block that holds every pixel its own header claims is used.
 void setBits(const DynStr& block);
-// The width and height a block's header gives, and the bytes they take with
-// the header; 0, with width and height untouched, when the block is shorter
-// than that or claims no pixel.
-int32_t readBlockHeader(const DynStr& block, int32_t* width, int32_t* height);
 // The current bitmap surface's bitmap taken out of its DC, for a call that
 // wants it selected nowhere; null when there is none. reselectBitmap puts it
 // back and must follow on every path: until then drawing misses it.
