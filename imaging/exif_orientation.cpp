@@ -130,8 +130,3 @@ int32_t ReadExifOrientation(const DynStr& fileName)
     CloseHandle(file);
     return orientation;
 }
-
-bool SwapsSides(int32_t orientation)
-{
-    return orientation >= 5 && orientation <= 8;
-}

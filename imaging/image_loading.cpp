@@ -31,11 +31,7 @@ void UprightSize(GpImage* image, int32_t orientation, UINT* width, UINT* height)
     *height = 0;
     GdipGetImageWidth(image, width);
     GdipGetImageHeight(image, height);
-    if (SwapsSides(orientation)) {
-        UINT stored = *width;
-        *width = *height;
-        *height = stored;
-    }
+    TurnSides(orientation, width, height);
 }
 
 void fGDIp_ImageSize(const DynStr& fileName, int32_t* width, int32_t* height)
@@ -83,7 +79,7 @@ int32_t __stdcall fGDIp_2hBMP(BSTR fileName, uint32_t target, int32_t, int32_t f
     Placement place = PlaceImage(static_cast<int32_t>(imageWidth), static_cast<int32_t>(imageHeight),
                                  width, height);
     GpStatus drawn;
-    if (orientation >= 2 && orientation <= 8) {
+    if (IsTurned(orientation)) {
         GdipDeleteGraphics(graphics);
         drawn = DrawTurnedUpright(image, orientation, place, width, height, fillColor);
     } else {

@@ -26,18 +26,35 @@ Placement PlaceImage(int32_t imageWidth, int32_t imageHeight, int32_t canvasWidt
 int32_t ExifOrientationFromBytes(const unsigned char* data, size_t size);
 // The same for the file's first bytes; 0 when it cannot be read.
 int32_t ReadExifOrientation(const DynStr& fileName);
+// Orientation geometry (orientation.cpp). True for 2 to 8, the orientations
+// whose photo is drawn turned.
+bool IsTurned(int32_t orientation);
 // True for the orientations that stand the stored photo on its side, so
 // that its upright width is its stored height.
 bool SwapsSides(int32_t orientation);
+// The orientation that turns the upright picture back into the stored one.
+int32_t InverseOrientation(int32_t orientation);
+// The sides of a picture stored in this orientation as seen upright, or the
+// stored sides of an upright one: the same swap either way.
+template <typename Side>
+void TurnSides(int32_t orientation, Side* width, Side* height)
+{
+    if (SwapsSides(orientation)) {
+        Side stored = *width;
+        *width = *height;
+        *height = stored;
+    }
+}
+// The stored pixel shown at upright (x, y) of a picture stored as
+// storedWidth x storedHeight, as the EXIF tag defines each orientation.
+void StoredPoint(int32_t orientation, int32_t storedWidth, int32_t storedHeight, int32_t x,
+                 int32_t y, int32_t* storedX, int32_t* storedY);
 // The rectangle `upright` of a canvas of canvasWidth x canvasHeight, mapped
 // into the same canvas turned back into the frame of a photo stored in this
 // orientation: drawn there as stored and turned, the photo lands upright in
 // `upright`, covering exactly its pixels.
 Placement StoredPlacement(Placement upright, int32_t orientation, int32_t canvasWidth,
                           int32_t canvasHeight);
-// A pixel block (the surfaces' layout) of width x height pixels left to be
-// filled; empty when it cannot be held.
-DynStr NewPixelBlock(int32_t width, int32_t height);
 // Moves the pixels of `area` of the block `from`, a picture stored in this
 // orientation, turned upright into the block *to with their top-left corner
 // at (toX, toY). False, nothing moved, when a block holds fewer pixels than

@@ -1,10 +1,8 @@
 // Drawing a photo stored sideways or mirrored upright into its copy. The
-// library scales the photo as stored into a working bitmap of the photo's
+// library scales the photo as stored into a working block of the photo's
 // rectangle on the canvas turned back into the stored frame; then only that
-// bitmap's pixels are turned into the target. The large photo is never
+// block's pixels are turned into the target. The large photo is never
 // turned.
-#include <string.h>
-
 #include "imaging/imaging_internal.h"
 #include "runtime/runtime_state.h"
 #include "surfaces/surfaces.h"
@@ -23,42 +21,65 @@ void ReleaseKeptPixels()
     gTurnedPixels = DynStr();
 }
 
-// A kept block made to hold width x height pixels, its header saying so.
 bool KeptBlockFor(DynStr* block, int32_t width, int32_t height)
 {
-    if (int64_t(width) * height * 4 + 8 > block->length()) {
-        *block = NewPixelBlock(width, height);
-        RuntimeAddShutdownRelease(ReleaseKeptPixels);
-        return !block->empty();
-    }
-    memcpy(block->mutableBytes(), &width, 4);
-    memcpy(block->mutableBytes() + 4, &height, 4);
+    RuntimeAddShutdownRelease(ReleaseKeptPixels);
+    return reusePixelBlock(block, width, height);
+}
+
+// Only the part of the rectangle on the canvas is drawn, as a direct
+// drawing clips it; false when no part is. The working block then starts at
+// that part's corner: the library here leaves out the first column or row
+// of some rectangles that start inside a bitmap, never of one at its origin.
+bool ClipToCanvas(Placement place, int32_t canvasWidth, int32_t canvasHeight, Placement* shown)
+{
+    int64_t left = place.x > 0 ? place.x : 0, top = place.y > 0 ? place.y : 0;
+    int64_t right = int64_t(place.x) + place.width, bottom = int64_t(place.y) + place.height;
+    right = right < canvasWidth ? right : canvasWidth;
+    bottom = bottom < canvasHeight ? bottom : canvasHeight;
+    if (left >= right || top >= bottom)
+        return false;
+    *shown = {int32_t(left), int32_t(top), int32_t(right - left), int32_t(bottom - top)};
     return true;
 }
 
-void FillBlock(DynStr* block, int32_t width, int32_t height, int32_t color)
+// The working block for the stored frame's `area`, holding what the photo is
+// drawn over. Where the drawing covers the whole canvas over an opaque fill,
+// no pixel of the target stays: the fill colour, and the kept block for the
+// upright canvas. Otherwise the target's own pixels (those that stay, or
+// that a translucent photo shows), captured into *upright and turned back.
+GpStatus PrepareWorkingBlock(int32_t orientation, Placement shown, Placement area,
+                             bool coversCanvas, int32_t fillColor, DynStr* upright)
 {
-    // COLORREF 0x00BBGGRR as a pixel: blue, green, red, then the spare byte.
-    uint32_t pixel = uint32_t(color & 0xFF) << 16 | uint32_t(color & 0xFF00) |
-                     uint32_t(color >> 16 & 0xFF);
-    uint32_t* pixels = reinterpret_cast<uint32_t*>(block->mutableBytes() + 8);
-    for (int64_t i = 0, count = int64_t(width) * height; i < count; ++i)
-        pixels[i] = pixel;
-}
-
-int32_t Inverse(int32_t orientation)
-{
-    return orientation == 6 ? 8 : orientation == 8 ? 6 : orientation;
+    if (!KeptBlockFor(&gStoredPixels, area.width, area.height))
+        return kGdipOutOfMemory;
+    if (coversCanvas) {
+        // COLORREF 0x00BBGGRR as a pixel: blue, green, red, then the spare byte.
+        uint32_t pixel = uint32_t(fillColor & 0xFF) << 16 | uint32_t(fillColor & 0xFF00) |
+                         uint32_t(fillColor >> 16 & 0xFF);
+        uint32_t* pixels = blockPixels(&gStoredPixels);
+        for (int64_t i = 0, count = int64_t(area.width) * area.height; i < count; ++i)
+            pixels[i] = pixel;
+        return KeptBlockFor(upright, shown.width, shown.height) ? kGdipOk : kGdipOutOfMemory;
+    }
+    *upright = getBits();
+    if (upright->empty())
+        return kGdipOutOfMemory;
+    if (!MoveTurned(*upright, shown, InverseOrientation(orientation), &gStoredPixels, 0, 0))
+        return kGdipInvalidParameter;
+    return kGdipOk;
 }
 
 // The library scales the photo into the block's pixels in place: a bitmap
 // on the block's own memory, no device context, no copy back.
-GpStatus DrawIntoBlock(GpImage* image, Placement photo, DynStr* block, int32_t width,
-                       int32_t height)
+GpStatus DrawIntoBlock(GpImage* image, Placement photo, DynStr* block)
 {
+    int32_t width = 0, height = 0;
+    if (!readBlockHeader(*block, &width, &height))
+        return kGdipInvalidParameter;
     GpBitmap* bitmap = nullptr;
     GpStatus status = GdipCreateBitmapFromScan0(width, height, width * 4, kPixelFormat32bppRGB,
-                                                 reinterpret_cast<BYTE*>(block->mutableBytes() + 8),
+                                                 reinterpret_cast<BYTE*>(blockPixels(block)),
                                                  &bitmap);
     if (status != kGdipOk)
         return status;
@@ -72,49 +93,38 @@ GpStatus DrawIntoBlock(GpImage* image, Placement photo, DynStr* block, int32_t w
     return status;
 }
 
+// The drawn working block turned upright into the shown part of the upright
+// canvas pixels, and those onto the current surface.
+GpStatus PutBackUpright(int32_t orientation, Placement shown, DynStr* upright)
+{
+    int32_t width = 0, height = 0;
+    readBlockHeader(gStoredPixels, &width, &height);
+    Placement all = {0, 0, width, height};
+    if (!MoveTurned(gStoredPixels, all, orientation, upright, shown.x, shown.y))
+        return kGdipInvalidParameter;
+    setBits(*upright);
+    return kGdipOk;
+}
+
 }  // namespace
 
 GpStatus DrawTurnedUpright(GpImage* image, int32_t orientation, Placement place,
                            int32_t canvasWidth, int32_t canvasHeight, int32_t fillColor)
 {
-    // Only the part of the rectangle on the canvas is drawn, as a direct
-    // drawing clips it. The working bitmap then starts at that part's
-    // corner: the library here leaves out the first column or row of some
-    // rectangles that start inside a bitmap, never of one at its origin.
-    int64_t left = place.x > 0 ? place.x : 0, top = place.y > 0 ? place.y : 0;
-    int64_t right = int64_t(place.x) + place.width, bottom = int64_t(place.y) + place.height;
-    right = right < canvasWidth ? right : canvasWidth;
-    bottom = bottom < canvasHeight ? bottom : canvasHeight;
-    if (left >= right || top >= bottom)
+    Placement shown;
+    if (!ClipToCanvas(place, canvasWidth, canvasHeight, &shown))
         return kGdipOk;
-    Placement shown = {int32_t(left), int32_t(top), int32_t(right - left), int32_t(bottom - top)};
-    bool whole = shown.width == canvasWidth && shown.height == canvasHeight;
     Placement area = StoredPlacement(shown, orientation, canvasWidth, canvasHeight);
     Placement photo = StoredPlacement(place, orientation, canvasWidth, canvasHeight);
     photo.x -= area.x;
     photo.y -= area.y;
-    if (!KeptBlockFor(&gStoredPixels, area.width, area.height))
-        return kGdipOutOfMemory;
-    // The drawing starts from the target's own pixels where they stay, or
-    // where a translucent photo shows them, turned back into the stored
-    // frame; the drawing is then put back into them.
-    DynStr kept;
-    if (fillColor < 0 || !whole) {
-        kept = getBits();
-        if (kept.empty() || !MoveTurned(kept, shown, Inverse(orientation), &gStoredPixels, 0, 0))
-            return kept.empty() ? kGdipOutOfMemory : kGdipInvalidParameter;
-    } else {
-        FillBlock(&gStoredPixels, area.width, area.height, fillColor);
-    }
-    GpStatus status = DrawIntoBlock(image, photo, &gStoredPixels, area.width, area.height);
-    if (status != kGdipOk)
-        return status;
-    Placement all = {0, 0, area.width, area.height};
-    DynStr* upright = kept.empty() ? &gTurnedPixels : &kept;
-    if (kept.empty() && !KeptBlockFor(&gTurnedPixels, canvasWidth, canvasHeight))
-        return kGdipOutOfMemory;
-    if (!MoveTurned(gStoredPixels, all, orientation, upright, shown.x, shown.y))
-        return kGdipInvalidParameter;
-    setBits(*upright);
-    return kGdipOk;
+    bool coversCanvas = fillColor >= 0 && shown.width == canvasWidth && shown.height == canvasHeight;
+    DynStr captured;
+    DynStr* upright = coversCanvas ? &gTurnedPixels : &captured;
+    GpStatus status = PrepareWorkingBlock(orientation, shown, area, coversCanvas, fillColor, upright);
+    if (status == kGdipOk)
+        status = DrawIntoBlock(image, photo, &gStoredPixels);
+    if (status == kGdipOk)
+        status = PutBackUpright(orientation, shown, upright);
+    return status;
 }
