@@ -75,12 +75,39 @@ int32_t fGDIp_SaveImage(DynStr fileName, void* image)
     return status;
 }
 
-// True when the block holds exactly width x height pixels.
-static bool BlockFits(const DynStr& block, int32_t width, int32_t height)
+namespace {
+
+// The current bitmap surface's bitmap out of its DC while this lives, as
+// Windows documents for a bitmap handed to the imaging library.
+struct BitmapOutOfDC {
+    BitmapOutOfDC() : bitmap(deselectBitmap()) {}
+    ~BitmapOutOfDC()
+    {
+        if (bitmap)
+            reselectBitmap();
+    }
+    BitmapOutOfDC(const BitmapOutOfDC&) = delete;
+    BitmapOutOfDC& operator=(const BitmapOutOfDC&) = delete;
+    HBITMAP bitmap;   // null when there is none to take out
+};
+
+}  // namespace
+
+// The current bitmap surface as a library bitmap; null when it cannot be
+// made. It takes the display's resolution, which the copy's header must not.
+static GpBitmap* LibraryBitmapOfSurface()
 {
-    int32_t blockWidth = 0, blockHeight = 0;
-    int32_t size = readBlockHeader(block, &blockWidth, &blockHeight);
-    return size > 0 && size == block.length() && blockWidth == width && blockHeight == height;
+    GpBitmap* image = nullptr;
+    {
+        BitmapOutOfDC out;
+        if (!out.bitmap || GdipCreateBitmapFromHBITMAP(out.bitmap, nullptr, &image) != kGdipOk)
+            return nullptr;
+    }
+    if (image && GdipBitmapSetResolution(image, kSurfaceDpi, kSurfaceDpi) != kGdipOk) {
+        GdipDisposeImage(image);
+        image = nullptr;
+    }
+    return image;
 }
 
 void SaveReducedCopy(const DynStr& outputName, int32_t* width, int32_t* height)
@@ -89,20 +116,14 @@ void SaveReducedCopy(const DynStr& outputName, int32_t* width, int32_t* height)
     bool saved = false;
     uint32_t bitmap = 0;
     // A block of another size would leave pixels that were never set.
-    if (BlockFits(gReducedBits, *width, *height))
+    if (blockHolds(gReducedBits, *width, *height))
         bitmap = newBitmapSurface(*width, *height);
     if (bitmap) {
         attachSurface(bitmap, 0, false);
         setBits(gReducedBits);
         gGdipToken = fGDIp_Startup();
-        GpBitmap* image = nullptr;
-        HBITMAP handle = deselectBitmap();
-        GpStatus made = handle ? GdipCreateBitmapFromHBITMAP(handle, nullptr, &image) : kGdipWin32Error;
-        reselectBitmap();
-        // The bitmap takes the display's resolution; the copy's header must not.
-        if (made == kGdipOk && image)
-            made = GdipBitmapSetResolution(image, kSurfaceDpi, kSurfaceDpi);
-        if (made == kGdipOk && image) {
+        GpBitmap* image = LibraryBitmapOfSurface();
+        if (image) {
             saved = fGDIp_SaveImage(fileName, image) == kGdipOk;
             GdipDisposeImage(image);
         }
