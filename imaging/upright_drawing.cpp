@@ -95,11 +95,9 @@ GpStatus DrawIntoBlock(GpImage* image, Placement photo, DynStr* block)
 
 // The drawn working block turned upright into the shown part of the upright
 // canvas pixels, and those onto the current surface.
-GpStatus PutBackUpright(int32_t orientation, Placement shown, DynStr* upright)
+GpStatus PutBackUpright(int32_t orientation, Placement shown, Placement area, DynStr* upright)
 {
-    int32_t width = 0, height = 0;
-    readBlockHeader(gStoredPixels, &width, &height);
-    Placement all = {0, 0, width, height};
+    Placement all = {0, 0, area.width, area.height};
     if (!MoveTurned(gStoredPixels, all, orientation, upright, shown.x, shown.y))
         return kGdipInvalidParameter;
     setBits(*upright);
@@ -125,6 +123,6 @@ GpStatus DrawTurnedUpright(GpImage* image, int32_t orientation, Placement place,
     if (status == kGdipOk)
         status = DrawIntoBlock(image, photo, &gStoredPixels);
     if (status == kGdipOk)
-        status = PutBackUpright(orientation, shown, upright);
+        status = PutBackUpright(orientation, shown, area, upright);
     return status;
 }
