@@ -65,3 +65,19 @@ winpath() { printf 'Z:%s\n' "$1" | tr / '\\'; }
 # program run by hand from TREE/bin gets its tree's unless one is chosen.
 tree_prefix() { echo "$(cd "$1" && pwd)/wineprefix"; }
 default_prefix_for() { : "${WINEPREFIX:=$(tree_prefix "$(dirname "$1")/..")}"; export WINEPREFIX; }
+
+# start_xvfb DEPTH: a private X display of 1280 x 1024 at DEPTH bits of
+# colour, made DISPLAY; XVFB_PID is its server. Fails when it does not start.
+start_xvfb() {
+    xvfb_display_file=$(mktemp)
+    Xvfb -displayfd 3 -screen 0 "1280x1024x$1" -nolisten tcp 3>"$xvfb_display_file" >/dev/null 2>&1 &
+    XVFB_PID=$!
+    for _ in $(seq 100); do
+        [ -s "$xvfb_display_file" ] && break
+        sleep 0.1
+    done
+    xvfb_number=$(head -n 1 "$xvfb_display_file")
+    rm -f "$xvfb_display_file"
+    [ -n "$xvfb_number" ] || return 1
+    export DISPLAY=":$xvfb_number"
+}

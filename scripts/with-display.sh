@@ -20,20 +20,13 @@ trap cleanup EXIT
 trap 'exit 130' INT TERM
 
 if [ "${CR_USE_DISPLAY:-0}" != 1 ] || [ -z "${DISPLAY:-}" ]; then
-    display_file=$(mktemp)
-    Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$display_file" >/dev/null 2>&1 &
-    xvfb_pid=$!
-    for _ in $(seq 100); do
-        [ -s "$display_file" ] && break
-        sleep 0.1
-    done
-    number=$(head -n 1 "$display_file")
-    rm -f "$display_file"
-    if [ -z "$number" ]; then
+    start_xvfb 24
+    started=$?
+    xvfb_pid=$XVFB_PID
+    if [ $started -ne 0 ]; then
         echo "with-display: Xvfb did not start" >&2
         exit 1
     fi
-    export DISPLAY=":$number"
 fi
 
 echo "$(basename "$build"): $(describe_wine)"

@@ -1,4 +1,4 @@
-// Bitmap surfaces: screen-compatible memory bitmaps registered under their handles.
+// Bitmap surfaces: memory bitmaps of 32-bit colour registered under their handles.
 #include "surfaces/surface_internal.h"
 #include "surfaces/surfaces.h"
 
@@ -6,13 +6,12 @@ uint32_t newBitmapSurface(int32_t width, int32_t height)
 {
     uint32_t handle = 0;
     HDC screenDC = GetDC(nullptr);
-    HDC memoryDC = CreateCompatibleDC(screenDC);
-    HBITMAP bitmap = memoryDC ? CreateCompatibleBitmap(screenDC, width, height) : nullptr;
-    HGDIOBJ previousBitmap = bitmap ? SelectObject(memoryDC, bitmap) : nullptr;
-    SurfaceRecord* record = nullptr;
-    if (previousBitmap && previousBitmap != HGDI_ERROR)
-        record = registerObject(HandleToSurface(bitmap), 0, kFlagDeferredRedraw,
-                                kKindBitmapSurface);
+    HDC memoryDC = nullptr;
+    HGDIOBJ previousBitmap = nullptr;
+    HBITMAP bitmap = newMemoryBitmap(screenDC, width, height, &memoryDC, &previousBitmap);
+    SurfaceRecord* record = bitmap ? registerObject(HandleToSurface(bitmap), 0,
+                                                    kFlagDeferredRedraw, kKindBitmapSurface)
+                                   : nullptr;
     if (record) {
         record->memoryDC = memoryDC;
         record->previousBitmap = previousBitmap;
@@ -20,13 +19,10 @@ uint32_t newBitmapSurface(int32_t width, int32_t height)
         record->height = height;
         prepareSurfaceDC(record);
         handle = record->handle;
-    } else {
-        if (previousBitmap && previousBitmap != HGDI_ERROR)
-            SelectObject(memoryDC, previousBitmap);
-        if (bitmap)
-            DeleteObject(bitmap);
-        if (memoryDC)
-            DeleteDC(memoryDC);
+    } else if (bitmap) {
+        SelectObject(memoryDC, previousBitmap);
+        DeleteObject(bitmap);
+        DeleteDC(memoryDC);
     }
     if (screenDC)
         ReleaseDC(nullptr, screenDC);

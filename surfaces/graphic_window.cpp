@@ -181,21 +181,12 @@ static bool createPicture(WindowThreadContext* context, int32_t width, int32_t h
     GetClientRect(control, &client);
     record->width = client.right;
     record->height = client.bottom;
-    record->memoryDC = CreateCompatibleDC(controlDC);
-    HBITMAP bitmap = record->memoryDC ? CreateCompatibleBitmap(controlDC, record->width,
-                                                               record->height)
-                                      : nullptr;
-    HGDIOBJ previous = bitmap ? SelectObject(record->memoryDC, bitmap) : nullptr;
-    if (previous && previous != HGDI_ERROR) {
-        record->previousBitmap = previous;
-        FillRect(record->memoryDC, &client, GetSysColorBrush(COLOR_BTNFACE));
-    } else if (bitmap) {
-        DeleteObject(bitmap);
-    }
+    HBITMAP bitmap = newMemoryBitmap(controlDC, record->width, record->height,
+                                     &record->memoryDC, &record->previousBitmap);
     ReleaseDC(control, controlDC);
-    if (!record->previousBitmap)
+    if (!bitmap)
         return false;
-
+    FillRect(record->memoryDC, &client, GetSysColorBrush(COLOR_BTNFACE));
     prepareSurfaceDC(record);
     context->controlRecord = record;
     return true;

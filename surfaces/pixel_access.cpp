@@ -1,21 +1,6 @@
 // Pixel capture and restore as pixel blocks, and a bitmap surface's bitmap lent out.
-#include <string.h>
-
 #include "surfaces/surface_internal.h"
 #include "surfaces/surfaces.h"
-
-// A zeroed header with a negative height: the rows are top-down, as the
-// block stores them.
-static void fillTopDownHeader(BITMAPINFOHEADER* header, int32_t width, int32_t height)
-{
-    memset(header, 0, sizeof(*header));
-    header->biSize = sizeof(BITMAPINFOHEADER);
-    header->biWidth = width;
-    header->biHeight = -height;
-    header->biPlanes = 1;
-    header->biBitCount = 32;
-    header->biCompression = BI_RGB;
-}
 
 // Windows documents that a bitmap handed to GetDIBits, SetDIBits or the
 // imaging library is selected into no DC: the DC's original bitmap stands in

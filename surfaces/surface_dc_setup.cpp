@@ -1,8 +1,50 @@
-// The default font and the set-up of a new surface's device context.
+// A new surface's device context: its memory bitmap, the default font and the text modes.
+#include <string.h>
+
 #include "surfaces/surface_internal.h"
 #include "surfaces/surfaces.h"
 
 #include "runtime/runtime_state.h"
+
+void fillTopDownHeader(BITMAPINFOHEADER* header, int32_t width, int32_t height)
+{
+    memset(header, 0, sizeof(*header));
+    header->biSize = sizeof(BITMAPINFOHEADER);
+    header->biWidth = width;
+    header->biHeight = -height;
+    header->biPlanes = 1;
+    header->biBitCount = 32;
+    header->biCompression = BI_RGB;
+}
+
+HBITMAP newMemoryBitmap(HDC referenceDC, int32_t width, int32_t height, HDC* memoryDC,
+                        HGDIOBJ* previousBitmap)
+{
+    *memoryDC = nullptr;
+    *previousBitmap = nullptr;
+    if (width <= 0 || height <= 0)
+        return nullptr;
+    HDC dc = CreateCompatibleDC(referenceDC);
+    if (!dc)
+        return nullptr;
+    // A bitmap compatible with the display would take its format (5-6-5 at
+    // 16 bits), and the copies made through it would be banded.
+    BITMAPINFO info;
+    memset(&info, 0, sizeof(info));
+    fillTopDownHeader(&info.bmiHeader, width, height);
+    void* bits = nullptr;
+    HBITMAP bitmap = CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HGDIOBJ previous = bitmap ? SelectObject(dc, bitmap) : nullptr;
+    if (!previous || previous == HGDI_ERROR) {
+        if (bitmap)
+            DeleteObject(bitmap);
+        DeleteDC(dc);
+        return nullptr;
+    }
+    *memoryDC = dc;
+    *previousBitmap = previous;
+    return bitmap;
+}
 
 // The shared default font: made once per process; a thread that loses the
 // race to create it deletes its own copy. Sized for kSurfaceDpi, not for the

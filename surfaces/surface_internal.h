@@ -1,7 +1,7 @@
 // Internals shared by the files of the graphic surfaces: the surface record,
 // the registry (surface_registry.cpp), the two spin locks and the repaint
-// policy (surface_locking.cpp), the default font and DC set-up
-// (surface_dc_setup.cpp).
+// policy (surface_locking.cpp), the memory bitmap, default font and DC
+// set-up (surface_dc_setup.cpp).
 #pragma once
 #include <windows.h>
 #include <stdint.h>
@@ -86,6 +86,14 @@ void clearSurfaceFlags(SurfaceRecord* record, LONG flags);
 // Window handle (or, for bitmaps, the handle itself) that handle + control id
 // name, as attachSurface resolves them.
 uint32_t resolveSurfaceHandle(uint32_t handle, int32_t controlId);
+
+// A top-down 32-bit header for width x height pixels, as pixel blocks hold them.
+void fillTopDownHeader(BITMAPINFOHEADER* header, int32_t width, int32_t height);
+// A memory DC made like referenceDC's, with a new width x height bitmap of
+// 32-bit colour selected, whatever the display's format; *previousBitmap is
+// what the DC held before. The bitmap, or null with nothing left made.
+HBITMAP newMemoryBitmap(HDC referenceDC, int32_t width, int32_t height, HDC* memoryDC,
+                        HGDIOBJ* previousBitmap);
 
 // The system colours, the default font and the text modes of a new
 // surface's DC.
