@@ -148,6 +148,74 @@ void ConsoleSetScreen(uint32_t columns, uint32_t rows)
     ResizeBuffer(columns, rows);
 }
 
+// What a shell's console held before the set-up changed it: the buffer, the
+// window's rectangle in cells, and the window's place on the desktop.
+struct InheritedConsole {
+    bool shared;
+    COORD bufferSize;
+    SMALL_RECT window;
+    bool placeKnown;
+    POINT place;
+};
+static InheritedConsole gInheritedConsole;
+
+void ConsoleRememberInherited()
+{
+    memset(&gInheritedConsole, 0, sizeof(gInheritedConsole));
+    // A console of its own goes with the process; one shared with the shell
+    // that started the tool stays the user's after it.
+    DWORD processes[2];
+    CONSOLE_SCREEN_BUFFER_INFO info;
+    if (GetConsoleProcessList(processes, 2) < 2 || !ReadScreenInfo(&info))
+        return;
+    gInheritedConsole.shared = true;
+    gInheritedConsole.bufferSize = info.dwSize;
+    gInheritedConsole.window = info.srWindow;
+    HWND window = ConsoleWindowHandle();
+    RECT place;
+    if (window && GetWindowRect(window, &place)) {
+        gInheritedConsole.placeKnown = true;
+        gInheritedConsole.place.x = place.left;
+        gInheritedConsole.place.y = place.top;
+    }
+}
+
+// The inherited window's size, moved down the buffer only as far as needed
+// to show the cursor: the text the tool left is at the top.
+static SMALL_RECT InheritedWindowShowing(SHORT cursorRow)
+{
+    SMALL_RECT area = gInheritedConsole.window;
+    SHORT rows = static_cast<SHORT>(area.Bottom - area.Top + 1);
+    if (cursorRow < area.Top || cursorRow > area.Bottom) {
+        SHORT lastTop = static_cast<SHORT>(gInheritedConsole.bufferSize.Y - rows);
+        SHORT top = static_cast<SHORT>(cursorRow - rows + 1);
+        area.Top = top < 0 ? 0 : (top > lastTop ? lastTop : top);
+        area.Bottom = static_cast<SHORT>(area.Top + rows - 1);
+    }
+    return area;
+}
+
+void ConsoleGiveBack()
+{
+    CONSOLE_SCREEN_BUFFER_INFO info;
+    if (!gInheritedConsole.shared || !ReadScreenInfo(&info))
+        return;
+    // As in ConsoleSetScreen: the buffer holds both windows while the window
+    // changes, then takes its own size.
+    COORD inherited = gInheritedConsole.bufferSize;
+    COORD both = {inherited.X > info.dwSize.X ? inherited.X : info.dwSize.X,
+                  inherited.Y > info.dwSize.Y ? inherited.Y : info.dwSize.Y};
+    SetConsoleScreenBufferSize(gRuntime.screen, both);
+    SMALL_RECT area = InheritedWindowShowing(info.dwCursorPosition.Y);
+    SetConsoleWindowInfo(gRuntime.screen, TRUE, &area);
+    SetConsoleScreenBufferSize(gRuntime.screen, inherited);
+    HWND window = ConsoleWindowHandle();
+    if (window && gInheritedConsole.placeKnown)
+        SetWindowPos(window, nullptr, gInheritedConsole.place.x, gInheritedConsole.place.y, 0, 0,
+                     SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    gInheritedConsole.shared = false;
+}
+
 void ConsoleSetLocation(int32_t x, int32_t y)
 {
     HWND window = ConsoleWindowHandle();

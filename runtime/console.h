@@ -7,6 +7,12 @@
 #include "runtime/dynstr.h"
 
 HWND ConsoleWindowHandle();
+// A console shared with the shell that started the tool: its buffer and
+// window sizes and its window's place, remembered at start-up before
+// anything changes them and given back at the end. A console of the tool's
+// own is left alone.
+void ConsoleRememberInherited();
+void ConsoleGiveBack();
 // Failure records run-time error 5; the screen keeps its old size.
 void ConsoleSetScreen(uint32_t columns, uint32_t rows);
 void ConsoleSetLocation(int32_t x, int32_t y);

@@ -2,6 +2,7 @@
 #include <objbase.h>
 #include <string.h>
 
+#include "runtime/console.h"
 #include "runtime/runtime_state.h"
 
 RuntimeState gRuntime;
@@ -163,11 +164,13 @@ bool RuntimeStartup()
 
     FillFontEntry(&gRuntime.fonts[0], 1, "MS Sans Serif", 8);
     FillFontEntry(&gRuntime.fonts[1], 2, "Courier New", 0);
+    ConsoleRememberInherited();
     return true;
 }
 
 void RuntimeShutdown()
 {
+    ConsoleGiveBack();
     if (gRuntime.consoleInput) {
         CloseHandle(gRuntime.consoleInput);
         gRuntime.consoleInput = nullptr;

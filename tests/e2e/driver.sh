@@ -114,6 +114,10 @@ wait_exit() {
                 sleep 0.1
             done
             stop_tool
+            # The console is shared with console_watch, as with a shell: the
+            # tool gives its sizes and place back, however it ended.
+            [ "$(sed -n 's/^before //p' "$DUMP")" = "$(sed -n 's/^after //p' "$DUMP")" ] ||
+                fail "the console was not given back: $(grep -E '^(before|after) ' "$DUMP" | tr '\n' ' ')"
             return 0
         fi
         sleep 0.1
@@ -121,14 +125,15 @@ wait_exit() {
     fail "the tool did not end within $1 s"
 }
 
-# screen_row N: the characters of row N (1-based) of the last dump.
+# screen_row N: the characters of row N (1-based) of the last dump, in the
+# tool's 60 columns (the console is wider again once the tool has ended).
 screen_row() {
-    grep '^T:' "$DUMP" | sed -n "${1}p" | cut -c3-
+    grep '^T:' "$DUMP" | sed -n "${1}p" | cut -c3-62
 }
 
 # attribute_row N: the attributes of row N, two hex digits per cell.
 attribute_row() {
-    grep '^A:' "$DUMP" | sed -n "${1}p" | cut -c3-
+    grep '^A:' "$DUMP" | sed -n "${1}p" | cut -c3-122
 }
 
 # repeat TEXT COUNT

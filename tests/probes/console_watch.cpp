@@ -1,7 +1,9 @@
 // Test helper for end-to-end runs: console_watch OUTPUT PROGRAM [ARGS...]
 // Starts PROGRAM in this console window and, until it ends, keeps OUTPUT
 // holding the console's screen: one "T:" line of characters and one "A:" line
-// of two-digit hex attributes per row. When PROGRAM ends, "exit N" follows.
+// of two-digit hex attributes per row, after a "before" line with the
+// console's buffer, window and place as PROGRAM found them. When PROGRAM
+// ends, "after" gives them again and "exit N" follows.
 #include <windows.h>
 #include <stdio.h>
 
@@ -9,7 +11,22 @@
 
 #include "tests/support/console_cells.h"
 
-static bool DumpScreen(HANDLE screen, const std::string& path, bool ended, DWORD exitCode)
+// What a shell keeps of its console: buffer and window in cells, the window's place.
+static std::string ConsoleShape(HANDLE screen)
+{
+    CONSOLE_SCREEN_BUFFER_INFO info;
+    RECT place = {0, 0, 0, 0};
+    if (!GetConsoleScreenBufferInfo(screen, &info) || !GetWindowRect(GetConsoleWindow(), &place))
+        return "unknown";
+    char shape[96];
+    snprintf(shape, sizeof(shape), "buffer %d %d window %d %d at %ld %ld", info.dwSize.X,
+             info.dwSize.Y, info.srWindow.Right - info.srWindow.Left + 1,
+             info.srWindow.Bottom - info.srWindow.Top + 1, place.left, place.top);
+    return shape;
+}
+
+static bool DumpScreen(HANDLE screen, const std::string& path, const std::string& before,
+                       bool ended, DWORD exitCode)
 {
     CONSOLE_SCREEN_BUFFER_INFO info;
     if (!GetConsoleScreenBufferInfo(screen, &info))
@@ -21,6 +38,7 @@ static bool DumpScreen(HANDLE screen, const std::string& path, bool ended, DWORD
     snprintf(line, sizeof(line), "size %d %d cursor %d %d\n", columns, rows,
              info.dwCursorPosition.X + 1, info.dwCursorPosition.Y + 1);
     text += line;
+    text += "before " + before + "\n";
     for (int row = 0; row < rows; ++row) {
         ConsoleCells cells = ReadConsoleCells(screen, row, 0, columns);
         if (cells.text.empty())
@@ -36,6 +54,7 @@ static bool DumpScreen(HANDLE screen, const std::string& path, bool ended, DWORD
         text += characters + "\n" + attributes + "\n";
     }
     if (ended) {
+        text += "after " + ConsoleShape(screen) + "\n";
         snprintf(line, sizeof(line), "exit %lu\n", exitCode);
         text += line;
     }
@@ -66,6 +85,7 @@ int main(int argc, char** argv)
     HANDLE screen = CreateFileA("CONOUT$", GENERIC_READ | GENERIC_WRITE,
                                 FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0,
                                 nullptr);
+    std::string before = ConsoleShape(screen);
     STARTUPINFOA startup;
     ZeroMemory(&startup, sizeof(startup));
     startup.cb = sizeof(startup);
@@ -82,10 +102,10 @@ int main(int argc, char** argv)
         return 1;
     }
     while (WaitForSingleObject(process.hProcess, 100) == WAIT_TIMEOUT)
-        DumpScreen(screen, output, false, 0);
+        DumpScreen(screen, output, before, false, 0);
     DWORD exitCode = 0;
     GetExitCodeProcess(process.hProcess, &exitCode);
-    DumpScreen(screen, output, true, exitCode);
+    DumpScreen(screen, output, before, true, exitCode);
     CloseHandle(process.hThread);
     CloseHandle(process.hProcess);
     CloseHandle(screen);
