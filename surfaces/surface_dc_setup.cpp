@@ -22,7 +22,8 @@ HBITMAP newMemoryBitmap(HDC referenceDC, int32_t width, int32_t height, HDC* mem
 {
     *memoryDC = nullptr;
     *previousBitmap = nullptr;
-    if (width <= 0 || height <= 0)
+    // A surface whose pixels no pixel block holds could never be captured.
+    if (width <= 0 || height <= 0 || blockSize(width, height) < 0)
         return nullptr;
     HDC dc = CreateCompatibleDC(referenceDC);
     if (!dc)

@@ -91,7 +91,8 @@ uint32_t resolveSurfaceHandle(uint32_t handle, int32_t controlId);
 void fillTopDownHeader(BITMAPINFOHEADER* header, int32_t width, int32_t height);
 // A memory DC made like referenceDC's, with a new width x height bitmap of
 // 32-bit colour selected, whatever the display's format; *previousBitmap is
-// what the DC held before. The bitmap, or null with nothing left made.
+// what the DC held before. The bitmap, or null with nothing left made; also
+// for a size that no pixel block holds.
 HBITMAP newMemoryBitmap(HDC referenceDC, int32_t width, int32_t height, HDC* memoryDC,
                         HGDIOBJ* previousBitmap);
 
