@@ -188,21 +188,12 @@ batch_of_photos)
     # machine, so they must be the same bytes.
     dpi_key='HKCU\Control Panel\Desktop'
     XVFB_PID=""
-    restore_display() {
-        "$CR_WINE" reg add "$dpi_key" /v LogPixels /t REG_DWORD /d 96 /f >/dev/null 2>&1
-        if [ -n "$XVFB_PID" ]; then
-            wineserver -k >/dev/null 2>&1   # it serves the display that goes
-            kill "$XVFB_PID" 2>/dev/null
-        fi
-    }
-    trap restore_display EXIT
+    # At the end the second display goes, and the Wine server it serves with it.
+    trap '"$CR_WINE" reg add "$dpi_key" /v LogPixels /t REG_DWORD /d 96 /f >/dev/null 2>&1
+          [ -n "$XVFB_PID" ] && { wineserver -k; kill "$XVFB_PID"; }' EXIT
     for run in 1 2; do
-        if [ $run = 2 ]; then
-            # The running Wine server and its desktop belong to the first display.
-            wineserver -k >/dev/null 2>&1
-            wineserver -w
-            start_xvfb 16 || fail "no X display of 16-bit colour"
-        fi
+        # The running Wine server and its desktop belong to the first display.
+        [ $run = 2 ] && { wineserver -k; wineserver -w; start_xvfb 16 || fail "no X display of 16-bit colour"; }
         "$CR_WINE" reg add "$dpi_key" /v LogPixels /t REG_DWORD /d $((48 + run * 48)) /f >/dev/null 2>&1
         start_tool "$E2E_WORK"
         wait_dialog
