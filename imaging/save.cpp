@@ -75,24 +75,6 @@ int32_t fGDIp_SaveImage(DynStr fileName, void* image)
     return status;
 }
 
-namespace {
-
-// The current bitmap surface's bitmap out of its DC while this lives, as
-// Windows documents for a bitmap handed to the imaging library.
-struct BitmapOutOfDC {
-    BitmapOutOfDC() : bitmap(deselectBitmap()) {}
-    ~BitmapOutOfDC()
-    {
-        if (bitmap)
-            reselectBitmap();
-    }
-    BitmapOutOfDC(const BitmapOutOfDC&) = delete;
-    BitmapOutOfDC& operator=(const BitmapOutOfDC&) = delete;
-    HBITMAP bitmap;   // null when there is none to take out
-};
-
-}  // namespace
-
 // The current bitmap surface as a library bitmap; null when it cannot be
 // made. It takes the display's resolution, which the copy's header must not.
 static GpBitmap* LibraryBitmapOfSurface()

@@ -19,7 +19,8 @@ static HBRUSH makeClearBrush(int32_t color, int32_t style)
 
 void clearSurface(int32_t color, int32_t brushStyle)
 {
-    SurfaceRecord* record = lockCurrentSurface();
+    CurrentSurfaceLock surface;
+    SurfaceRecord* record = surface.record();
     if (!record)
         return;
     if (color == kColorDefault)
@@ -35,7 +36,7 @@ void clearSurface(int32_t color, int32_t brushStyle)
     record->positionX = 0;
     record->positionY = 0;
     setSurfaceFlags(record, kFlagForceRedraw);
-    markDrawn(record);
+    surface.markDrawn();
 }
 
 static DWORD rasterOperationOfMix(int32_t mix)
@@ -56,41 +57,37 @@ void copySurface(uint32_t sourceHandle, int32_t sourceControlId, long double x, 
                  int32_t mix)
 {
     uint32_t source = resolveSurfaceHandle(sourceHandle, sourceControlId);
-    SurfaceRecord* destination = lockCurrentSurface();
+    CurrentSurfaceLock surface;
+    SurfaceRecord* destination = surface.record();
     if (!destination)
         return;
     // Looked up under the lock, so a window closing meanwhile cannot free it.
     SurfaceRecord* record = findObject(source);
-    if (!isDrawableSurface(record)) {
-        unlockGraphics();
+    if (!isDrawableSurface(record))
         return;
-    }
     BitBlt(destination->memoryDC, static_cast<int>(RoundToInteger(x)),
            static_cast<int>(RoundToInteger(y)), record->width, record->height, record->memoryDC, 0,
            0, rasterOperationOfMix(mix));
-    markDrawn(destination);
+    surface.markDrawn();
 }
 
 void setPosition(long double x, long double y)
 {
-    SurfaceRecord* record = lockCurrentSurface();
+    CurrentSurfaceLock surface;
+    SurfaceRecord* record = surface.record();
     if (!record)
         return;
     record->positionX = static_cast<int32_t>(RoundToInteger(x));
     record->positionY = static_cast<int32_t>(RoundToInteger(y));
     MoveToEx(record->memoryDC, record->positionX, record->positionY, nullptr);
-    unlockGraphics();
 }
 
 void printText(const DynStr& text)
 {
-    SurfaceRecord* record = lockCurrentSurface();
-    if (!record)
+    CurrentSurfaceLock surface;
+    SurfaceRecord* record = surface.record();
+    if (!record || text.empty())
         return;
-    if (text.empty()) {
-        unlockGraphics();
-        return;
-    }
     // TA_UPDATECP: the coordinates are ignored, the text starts at the
     // current position and moves it to the text's end.
     TextOutA(record->memoryDC, 0, 0, text.bytes(), text.length());
@@ -99,16 +96,16 @@ void printText(const DynStr& text)
         record->positionX = position.x;
         record->positionY = position.y;
     }
-    markDrawn(record);
+    surface.markDrawn();
 }
 
 void newLine()
 {
-    SurfaceRecord* record = lockCurrentSurface();
+    CurrentSurfaceLock surface;
+    SurfaceRecord* record = surface.record();
     if (!record)
         return;
     record->positionX = 0;
     record->positionY += record->textHeight + record->externalLeading;
     MoveToEx(record->memoryDC, 0, record->positionY, nullptr);
-    unlockGraphics();
 }

@@ -320,14 +320,15 @@ uint32_t openGraphicWindow(const DynStr& caption, int32_t x, int32_t y, int32_t 
 
 void closeGraphicWindow()
 {
-    SurfaceRecord* record = lockCurrentSurface();
-    if (!record)
-        return;
-    uint32_t owner = record->owner;
-    SurfaceRecord* frameRecord = owner ? findObject(owner) : nullptr;
-    bool isFrame = frameRecord && (frameRecord->flags & kFlagFrameWindow);
-    unlockGraphics();
-    if (!isFrame)
+    uint32_t owner = 0;
+    {
+        CurrentSurfaceLock surface;
+        SurfaceRecord* record = surface.record();
+        SurfaceRecord* frameRecord = record && record->owner ? findObject(record->owner) : nullptr;
+        if (frameRecord && (frameRecord->flags & kFlagFrameWindow))
+            owner = record->owner;
+    }
+    if (!owner)
         return;
     HWND frame = SurfaceToHandle<HWND>(owner);
     DWORD threadId = GetWindowThreadProcessId(frame, nullptr);

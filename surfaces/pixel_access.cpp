@@ -18,7 +18,8 @@ static void putBitmapBack(SurfaceRecord* record, HBITMAP bitmap)
 
 DynStr getBits()
 {
-    SurfaceRecord* record = lockCurrentSurface();
+    CurrentSurfaceLock surface;
+    SurfaceRecord* record = surface.record();
     if (!record)
         return DynStr();
     DynStr block = newPixelBlock(record->width, record->height);
@@ -33,7 +34,6 @@ DynStr getBits()
                           DIB_RGB_COLORS) == record->height;
         putBitmapBack(record, bitmap);
     }
-    unlockGraphics();
     return whole ? block : DynStr();
 }
 
@@ -43,42 +43,38 @@ void setBits(const DynStr& block)
     if (!readBlockHeader(block, &width, &height))
         return;
 
-    SurfaceRecord* record = lockCurrentSurface();
+    CurrentSurfaceLock surface;
+    SurfaceRecord* record = surface.record();
     if (!record)
         return;
     BITMAPINFOHEADER header;
     fillTopDownHeader(&header, width, height);
     HBITMAP bitmap = takeBitmapOut(record);
-    int lines = 0;
-    if (bitmap) {
-        lines = SetDIBits(record->memoryDC, bitmap, 0, static_cast<UINT>(height),
+    if (!bitmap)
+        return;
+    int lines = SetDIBits(record->memoryDC, bitmap, 0, static_cast<UINT>(height),
                           blockPixels(block), reinterpret_cast<BITMAPINFO*>(&header),
                           DIB_RGB_COLORS);
+    putBitmapBack(record, bitmap);
+    if (lines)
+        surface.markDrawn();
+}
+
+BitmapOutOfDC::BitmapOutOfDC() : bitmap(nullptr)
+{
+    CurrentSurfaceLock surface;
+    SurfaceRecord* record = surface.record();
+    if (record && record->kind == kKindBitmapSurface)
+        bitmap = takeBitmapOut(record);
+}
+
+BitmapOutOfDC::~BitmapOutOfDC()
+{
+    if (!bitmap)
+        return;
+    // Back only into its own surface's DC, should another have become current.
+    CurrentSurfaceLock surface;
+    SurfaceRecord* record = surface.record();
+    if (record && record->handle == HandleToSurface(bitmap))
         putBitmapBack(record, bitmap);
-    }
-    if (lines) {
-        markDrawn(record);
-        return;
-    }
-    unlockGraphics();
-}
-
-HBITMAP deselectBitmap()
-{
-    SurfaceRecord* record = lockCurrentSurface();
-    if (!record)
-        return nullptr;
-    HBITMAP bitmap = record->kind == kKindBitmapSurface ? takeBitmapOut(record) : nullptr;
-    unlockGraphics();
-    return bitmap;
-}
-
-void reselectBitmap()
-{
-    SurfaceRecord* record = lockCurrentSurface();
-    if (!record)
-        return;
-    if (record->kind == kKindBitmapSurface)
-        putBitmapBack(record, SurfaceToHandle<HBITMAP>(record->handle));
-    unlockGraphics();
 }

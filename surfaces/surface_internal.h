@@ -80,6 +80,31 @@ SurfaceRecord* lockCurrentSurface();
 // Applies the repaint policy and releases the graphics lock.
 void markDrawn(SurfaceRecord* record);
 
+// The current surface under the graphics lock for one operation: the lock
+// goes with the guard, unless markDrawn has handed it on to the repaint.
+// Empty, the lock not held, when the thread has no current surface.
+class CurrentSurfaceLock {
+public:
+    CurrentSurfaceLock() : record_(lockCurrentSurface()) {}
+    ~CurrentSurfaceLock()
+    {
+        if (record_)
+            unlockGraphics();
+    }
+    CurrentSurfaceLock(const CurrentSurfaceLock&) = delete;
+    CurrentSurfaceLock& operator=(const CurrentSurfaceLock&) = delete;
+    SurfaceRecord* record() const { return record_; }
+    void markDrawn()
+    {
+        SurfaceRecord* record = record_;
+        record_ = nullptr;
+        ::markDrawn(record);
+    }
+
+private:
+    SurfaceRecord* record_;
+};
+
 void setSurfaceFlags(SurfaceRecord* record, LONG flags);
 void clearSurfaceFlags(SurfaceRecord* record, LONG flags);
 

@@ -21,53 +21,51 @@ void attachSurface(uint32_t handle, int32_t controlId, bool deferredRedraw)
 
 void endBitmapSurface()
 {
-    SurfaceRecord* record = lockCurrentSurface();
+    CurrentSurfaceLock surface;
+    SurfaceRecord* record = surface.record();
     if (!record)
         return;
     if (record->kind == kKindBitmapSurface) {
         releaseObject(record->handle);
         CurrentThreadState()->currentSurface = 0;
     }
-    unlockGraphics();
 }
 
 void surfaceSize(long double* width, long double* height)
 {
     *width = 0;
     *height = 0;
-    SurfaceRecord* record = lockCurrentSurface();
+    CurrentSurfaceLock surface;
+    SurfaceRecord* record = surface.record();
     if (!record)
         return;
     *width = record->width;
     *height = record->height;
-    unlockGraphics();
 }
 
 HDC surfaceDC()
 {
-    SurfaceRecord* record = lockCurrentSurface();
-    if (!record)
-        return nullptr;
-    HDC dc = record->memoryDC;
-    unlockGraphics();
-    return dc;
+    CurrentSurfaceLock surface;
+    SurfaceRecord* record = surface.record();
+    return record ? record->memoryDC : nullptr;
 }
 
 void setForeColor(int32_t color)
 {
-    SurfaceRecord* record = lockCurrentSurface();
+    CurrentSurfaceLock surface;
+    SurfaceRecord* record = surface.record();
     if (!record)
         return;
     if (color == kColorDefault)
         color = static_cast<int32_t>(GetSysColor(COLOR_WINDOWTEXT));
     record->foreColor = static_cast<COLORREF>(color) & 0xFFFFFF;
     SetTextColor(record->memoryDC, record->foreColor);
-    unlockGraphics();
 }
 
 void setBackColor(int32_t color)
 {
-    SurfaceRecord* record = lockCurrentSurface();
+    CurrentSurfaceLock surface;
+    SurfaceRecord* record = surface.record();
     if (!record)
         return;
     if (color == kColorNone) {
@@ -81,22 +79,21 @@ void setBackColor(int32_t color)
         if (SetBkColor(record->memoryDC, static_cast<COLORREF>(record->backColor)) != CLR_INVALID)
             SetBkMode(record->memoryDC, OPAQUE);
     }
-    unlockGraphics();
 }
 
 void redrawSurface()
 {
-    SurfaceRecord* record = lockCurrentSurface();
-    if (!record)
-        return;
-    // A bitmap handle is no window; its value could still equal some window's.
     HWND window = nullptr;
-    if (record->kind == kKindWindowSurface) {
-        window = SurfaceToHandle<HWND>(record->handle);
-        InvalidateRect(window, nullptr, FALSE);
+    {
+        CurrentSurfaceLock surface;
+        SurfaceRecord* record = surface.record();
+        // A bitmap handle is no window; its value could still equal some window's.
+        if (record && record->kind == kKindWindowSurface) {
+            window = SurfaceToHandle<HWND>(record->handle);
+            InvalidateRect(window, nullptr, FALSE);
+        }
     }
-    // Released first: the repaint itself takes the lock.
-    unlockGraphics();
+    // Once the lock is released: the repaint itself takes it.
     if (window)
         UpdateWindow(window);
 }

@@ -40,11 +40,16 @@ void newLine();
 DynStr getBits();
 // Only a block that holds every pixel its own header claims is used.
 void setBits(const DynStr& block);
-// The current bitmap surface's bitmap taken out of its DC, for a call that
-// wants it selected nowhere; null when there is none. reselectBitmap puts it
-// back and must follow on every path: until then drawing misses it.
-HBITMAP deselectBitmap();
-void reselectBitmap();
+// The current bitmap surface's bitmap out of its DC while this lives, for a
+// call that wants it selected nowhere (Windows documents it so for the
+// imaging library); drawing misses it meanwhile. Null when there is none.
+struct BitmapOutOfDC {
+    BitmapOutOfDC();
+    ~BitmapOutOfDC();
+    BitmapOutOfDC(const BitmapOutOfDC&) = delete;
+    BitmapOutOfDC& operator=(const BitmapOutOfDC&) = delete;
+    HBITMAP bitmap;
+};
 
 // Graphic window on its own thread. Returns the frame handle, 0 on failure.
 uint32_t openGraphicWindow(const DynStr& caption, int32_t x, int32_t y, int32_t width,

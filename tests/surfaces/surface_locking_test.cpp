@@ -19,7 +19,8 @@ TEST(GraphicsLock, WindowClosedDuringADrawingOperationWaitsForItsEnd)
     attachSurface(frame, 0, false);
 
     // A drawing operation in progress: the record and its DC are in use.
-    SurfaceRecord* record = lockCurrentSurface();
+    CurrentSurfaceLock surface;
+    SurfaceRecord* record = surface.record();
     ASSERT_NE(nullptr, record);
     HDC dc = record->memoryDC;
     uint32_t control = record->handle;
@@ -30,7 +31,7 @@ TEST(GraphicsLock, WindowClosedDuringADrawingOperationWaitsForItsEnd)
     EXPECT_EQ(static_cast<DWORD>(OBJ_MEMDC), GetObjectType(dc));
     RECT area = {0, 0, 40, 30};
     EXPECT_NE(0, FillRect(dc, &area, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH))));
-    markDrawn(record);   // repaints a control that is already gone
+    surface.markDrawn();   // repaints a control that is already gone
 
     EXPECT_EQ(WAIT_OBJECT_0, WaitForSingleObject(closer, 5000));
     CloseHandle(closer);
@@ -44,8 +45,13 @@ TEST(GraphicsLock, BusyLockMakesTheNextOperationRepaint)
     uint32_t frame = openGraphicWindow(DynStr(""), 300, 0, 40, 30, 0);
     ASSERT_NE(0u, frame);
     attachSurface(frame, 0, false);
-    PumpFor(100);
-    SurfaceRecord* record = lockCurrentSurface();
+    // Given back when the guard goes; the window thread may hold it a moment.
+    { CurrentSurfaceLock unused; }
+    for (DWORD start = GetTickCount(); !tryLockGraphics();)
+        ASSERT_LT(GetTickCount() - start, 5000u) << "the guard kept the graphics lock";
+    unlockGraphics();
+    CurrentSurfaceLock surface;
+    SurfaceRecord* record = surface.record();
     ASSERT_NE(nullptr, record);
     clearSurfaceFlags(record, kFlagForceRedraw);
     // The window thread finds the lock busy.
@@ -57,7 +63,7 @@ TEST(GraphicsLock, BusyLockMakesTheNextOperationRepaint)
     HBRUSH red = CreateSolidBrush(RGB(255, 0, 0));
     FillRect(record->memoryDC, &area, red);
     DeleteObject(red);
-    markDrawn(record);   // forced: on the screen before it returns
+    surface.markDrawn();   // forced: on the screen before it returns
     EXPECT_EQ(40 * 30, WaitForScreenCount(SurfaceToHandle<HWND>(frame), 0xFF0000, 40 * 30));
     EXPECT_FALSE(record->flags & (kFlagForceRedraw | kFlagDirty));
     closeGraphicWindow();
