@@ -35,6 +35,23 @@ static void PlaceCursor(int x, int y)
     SetConsoleCursorPosition(gRuntime.screen, position);
 }
 
+void ConsoleReadCursorShape()
+{
+    CONSOLE_CURSOR_INFO info = {0, FALSE};
+    if (GetConsoleCursorInfo(gRuntime.screen, &info) && info.dwSize != 0) {
+        gRuntime.cursorShape = info;
+        return;
+    }
+    info.dwSize = 0;
+    if (GetConsoleCursorInfo(gRuntime.standardOutput, &info) && info.dwSize != 0) {
+        gRuntime.cursorShape = info;
+        return;
+    }
+    CONSOLE_CURSOR_INFO fallback = {10, TRUE};
+    SetConsoleCursorInfo(gRuntime.screen, &fallback);
+    gRuntime.cursorShape = fallback;
+}
+
 HWND ConsoleWindowHandle()
 {
     // Asked, not looked up by a marked title: the console host renames its

@@ -6,6 +6,9 @@
 
 #include "runtime/dynstr.h"
 
+// The cursor shape every clear of the screen gives back: the console's own,
+// else size 10 and visible, which is then set.
+void ConsoleReadCursorShape();
 HWND ConsoleWindowHandle();
 // A console shared with the shell that started the tool: its buffer and
 // window sizes and its window's place, remembered at start-up before

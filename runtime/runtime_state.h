@@ -3,18 +3,6 @@
 #include <windows.h>
 #include <stdint.h>
 
-// A font of the graphic-text font list, filled at start-up; the graphic
-// surfaces create the HFONT on first use and count its users.
-struct FontEntry {
-    int32_t number;
-    int32_t useCount;
-    HFONT font;
-    int32_t pointSize;
-    LOGFONTA logFont;
-};
-
-enum { kFontListSize = 2 };
-
 struct RuntimeState {
     HANDLE screen;          // console output handle of every screen operation
     HANDLE standardInput;
@@ -31,7 +19,6 @@ struct RuntimeState {
     const char* commandTail;
     int32_t showCommand;
     DWORD tlsSlot;
-    FontEntry fonts[kFontListSize];
 };
 
 extern RuntimeState gRuntime;

@@ -1,8 +1,9 @@
-// Process start-up and shutdown, the per-thread records and the shutdown releases.
+// Process start-up and shutdown, and the releases shutdown makes.
 #include <objbase.h>
 #include <string.h>
 
 #include "runtime/console.h"
+#include "runtime/font_list.h"
 #include "runtime/runtime_state.h"
 
 RuntimeState gRuntime;
@@ -10,64 +11,6 @@ RuntimeState gRuntime;
 enum { kMaxShutdownReleases = 16 };
 static void (*gShutdownReleases[kMaxShutdownReleases])();
 static int gShutdownReleaseCount;
-
-const char* CommandLineTail(const char* commandLine)
-{
-    const char* p = commandLine ? commandLine : "";
-    if (*p == '"') {
-        ++p;
-        while (*p && *p != '"')
-            ++p;
-        if (*p == '"')
-            ++p;
-        while (*p == ' ')
-            ++p;
-    } else if (*p == ' ') {
-        while (*p == ' ')
-            ++p;
-    } else {
-        while (static_cast<unsigned char>(*p) > 32)
-            ++p;
-        if (*p == ' ') {
-            while (*p == ' ')
-                ++p;
-        }
-    }
-    return p;
-}
-
-int32_t ShowCommandFromStartupInfo(const STARTUPINFOA& info)
-{
-    return (info.dwFlags & STARTF_USESHOWWINDOW) ? info.wShowWindow : SW_SHOWDEFAULT;
-}
-
-ThreadState* CurrentThreadState()
-{
-    if (gRuntime.tlsSlot == TLS_OUT_OF_INDEXES)
-        return nullptr;
-    ThreadState* state = static_cast<ThreadState*>(TlsGetValue(gRuntime.tlsSlot));
-    if (!state) {
-        state = static_cast<ThreadState*>(GlobalAlloc(GPTR, sizeof(ThreadState)));
-        if (state && !TlsSetValue(gRuntime.tlsSlot, state)) {
-            GlobalFree(state);
-            state = nullptr;
-        }
-    }
-    return state;
-}
-
-void ReleaseThreadState()
-{
-    if (gRuntime.tlsSlot == TLS_OUT_OF_INDEXES)
-        return;
-    ThreadState* state = static_cast<ThreadState*>(TlsGetValue(gRuntime.tlsSlot));
-    if (!state)
-        return;
-    if (state->searchHandle)
-        FindClose(state->searchHandle);
-    GlobalFree(state);
-    TlsSetValue(gRuntime.tlsSlot, nullptr);
-}
 
 void RuntimeAddShutdownRelease(void (*release)())
 {
@@ -77,33 +20,6 @@ void RuntimeAddShutdownRelease(void (*release)())
     }
     if (gShutdownReleaseCount < kMaxShutdownReleases)
         gShutdownReleases[gShutdownReleaseCount++] = release;
-}
-
-static void FillFontEntry(FontEntry* entry, int32_t number, const char* face, int32_t pointSize)
-{
-    memset(entry, 0, sizeof(*entry));
-    entry->number = number;
-    entry->pointSize = pointSize;
-    entry->logFont.lfWeight = FW_NORMAL;
-    entry->logFont.lfCharSet = DEFAULT_CHARSET;
-    lstrcpynA(entry->logFont.lfFaceName, face, LF_FACESIZE);
-}
-
-static void ReadCursorShape()
-{
-    CONSOLE_CURSOR_INFO info = {0, FALSE};
-    if (GetConsoleCursorInfo(gRuntime.screen, &info) && info.dwSize != 0) {
-        gRuntime.cursorShape = info;
-        return;
-    }
-    info.dwSize = 0;
-    if (GetConsoleCursorInfo(gRuntime.standardOutput, &info) && info.dwSize != 0) {
-        gRuntime.cursorShape = info;
-        return;
-    }
-    CONSOLE_CURSOR_INFO fallback = {10, TRUE};
-    SetConsoleCursorInfo(gRuntime.screen, &fallback);
-    gRuntime.cursorShape = fallback;
 }
 
 bool RuntimeStartup()
@@ -129,7 +45,7 @@ bool RuntimeStartup()
     SetConsoleMode(gRuntime.screen, ENABLE_PROCESSED_OUTPUT | ENABLE_WRAP_AT_EOL_OUTPUT);
     SetConsoleMode(gRuntime.standardInput, 0);
 
-    ReadCursorShape();
+    ConsoleReadCursorShape();
 
     OSVERSIONINFOA version;
     memset(&version, 0, sizeof(version));
@@ -162,8 +78,7 @@ bool RuntimeStartup()
     gRuntime.consoleWindow = nullptr;
     SetFloatingPointEnvironment();
 
-    FillFontEntry(&gRuntime.fonts[0], 1, "MS Sans Serif", 8);
-    FillFontEntry(&gRuntime.fonts[1], 2, "Courier New", 0);
+    FontListFill();
     ConsoleRememberInherited();
     return true;
 }

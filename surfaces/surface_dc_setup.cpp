@@ -4,7 +4,7 @@
 #include "surfaces/surface_internal.h"
 #include "surfaces/surfaces.h"
 
-#include "runtime/runtime_state.h"
+#include "runtime/font_list.h"
 
 void fillTopDownHeader(BITMAPINFOHEADER* header, int32_t width, int32_t height)
 {
@@ -52,7 +52,7 @@ HBITMAP newMemoryBitmap(HDC referenceDC, int32_t width, int32_t height, HDC* mem
 // display: the stamp drawn in it goes into copies.
 static HFONT defaultFont()
 {
-    FontEntry* entry = &gRuntime.fonts[0];
+    FontEntry* entry = &gFonts[0];
     if (entry->font)
         return entry->font;
     LOGFONTA logFont = entry->logFont;
@@ -80,7 +80,7 @@ void prepareSurfaceDC(SurfaceRecord* record)
     if (previous && previous != HGDI_ERROR) {
         record->previousFont = previous;
         record->fontNumber = 1;
-        InterlockedIncrement(reinterpret_cast<volatile LONG*>(&gRuntime.fonts[0].useCount));
+        InterlockedIncrement(reinterpret_cast<volatile LONG*>(&gFonts[0].useCount));
         TEXTMETRICA metrics;
         if (GetTextMetricsA(dc, &metrics)) {
             record->textHeight = metrics.tmHeight;

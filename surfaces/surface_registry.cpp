@@ -3,7 +3,7 @@
 #include "surfaces/surface_internal.h"
 #include "surfaces/surfaces.h"
 
-#include "runtime/runtime_state.h"
+#include "runtime/font_list.h"
 
 static SurfaceRecord* gSurfaceRegistry = nullptr;
 
@@ -100,7 +100,7 @@ void releaseObject(uint32_t handle)
     if (record->fontNumber) {
         SelectObject(record->memoryDC, record->previousFont);
         InterlockedDecrement(reinterpret_cast<volatile LONG*>(
-            &gRuntime.fonts[record->fontNumber - 1].useCount));
+            &gFonts[record->fontNumber - 1].useCount));
     }
     if (record->previousBitmap) {
         HGDIOBJ surfaceBitmap = SelectObject(record->memoryDC, record->previousBitmap);

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 #include <string.h>
 
+#include "runtime/font_list.h"
 #include "runtime/runtime_state.h"
 #include "tests/support/process_run.h"
 
@@ -76,11 +77,11 @@ TEST(Startup, StandardOutputRedirectedMakesStandardErrorTheScreen)
     EXPECT_EQ(expected, gRuntime.screen);
     EXPECT_EQ(7u, gRuntime.foreColor);
     EXPECT_EQ(0u, gRuntime.backColor);
-    EXPECT_STREQ("MS Sans Serif", gRuntime.fonts[0].logFont.lfFaceName);
-    EXPECT_EQ(8, gRuntime.fonts[0].pointSize);
-    EXPECT_STREQ("Courier New", gRuntime.fonts[1].logFont.lfFaceName);
-    EXPECT_EQ(0, gRuntime.fonts[1].pointSize);
-    EXPECT_EQ(DEFAULT_CHARSET, gRuntime.fonts[1].logFont.lfCharSet);
+    EXPECT_STREQ("MS Sans Serif", gFonts[0].logFont.lfFaceName);
+    EXPECT_EQ(8, gFonts[0].pointSize);
+    EXPECT_STREQ("Courier New", gFonts[1].logFont.lfFaceName);
+    EXPECT_EQ(0, gFonts[1].pointSize);
+    EXPECT_EQ(DEFAULT_CHARSET, gFonts[1].logFont.lfCharSet);
     EXPECT_NE(nullptr, CurrentThreadState());
 }
 

@@ -2,7 +2,7 @@
 #include <string.h>
 
 #include "runtime/errors.h"
-#include "runtime/runtime_state.h"
+#include "runtime/font_list.h"
 #include "surface_test_support.h"
 #include "surfaces/surfaces.h"
 
@@ -85,13 +85,13 @@ TEST(SurfaceModel, EndingReleasesEveryObjectAndTheHandleDies)
     ASSERT_NE(nullptr, dc);
     HGDIOBJ bitmap = GetCurrentObject(dc, OBJ_BITMAP);
     EXPECT_EQ(handle, HandleToSurface(bitmap));
-    int32_t usersBefore = gRuntime.fonts[0].useCount;
+    int32_t usersBefore = gFonts[0].useCount;
 
     endBitmapSurface();
     EXPECT_EQ(nullptr, surfaceDC()) << "ending clears the current surface";
     EXPECT_EQ(0u, GetObjectType(dc));
     EXPECT_EQ(0u, GetObjectType(bitmap));
-    EXPECT_EQ(usersBefore - 1, gRuntime.fonts[0].useCount);
+    EXPECT_EQ(usersBefore - 1, gFonts[0].useCount);
 
     ClearRuntimeError();
     attachSurface(handle, 0, false);
@@ -105,11 +105,11 @@ TEST(SurfaceModel, DefaultFontIsMadeOnceAndShared)
     HDC firstDC = surfaceDC();
     uint32_t second = NewAttached(4, 4);
     HDC secondDC = surfaceDC();
-    HFONT shared = gRuntime.fonts[0].font;
+    HFONT shared = gFonts[0].font;
     ASSERT_NE(nullptr, shared);
     EXPECT_EQ(shared, GetCurrentObject(firstDC, OBJ_FONT));
     EXPECT_EQ(shared, GetCurrentObject(secondDC, OBJ_FONT));
-    EXPECT_GE(gRuntime.fonts[0].useCount, 2);
+    EXPECT_GE(gFonts[0].useCount, 2);
 
     LOGFONTA logFont;
     ASSERT_NE(0, GetObjectA(shared, sizeof(logFont), &logFont));

@@ -4,7 +4,7 @@
 #include <tlhelp32.h>
 
 #include "runtime/errors.h"
-#include "runtime/runtime_state.h"
+#include "runtime/font_list.h"
 #include "surface_test_support.h"
 #include "surfaces/surfaces.h"
 
@@ -269,7 +269,7 @@ TEST(GraphicWindow, ManyOpenCloseCyclesLeakNothing)
     uintptr_t nextHandleBefore = NextHandleValue();
     int gdiInUseBefore = GdiObjectsInUse();
     int threadsBefore = ThreadsOfThisProcess();
-    int32_t fontUsersBefore = gRuntime.fonts[0].useCount;
+    int32_t fontUsersBefore = gFonts[0].useCount;
 
     for (int cycle = 0; cycle < 200; ++cycle) {
         frame = openGraphicWindow(DynStr(cycle % 2 ? "Anteprima" : ""), 10, 10, 40 + cycle % 7,
@@ -301,7 +301,7 @@ TEST(GraphicWindow, ManyOpenCloseCyclesLeakNothing)
     EXPECT_LE(nextHandleAfter, nextHandleBefore + 5 * 4);
     EXPECT_LE(gdiInUseAfter, gdiInUseBefore + 5);
     EXPECT_EQ(threadsBefore, threadsAfter);
-    EXPECT_EQ(fontUsersBefore, gRuntime.fonts[0].useCount);
+    EXPECT_EQ(fontUsersBefore, gFonts[0].useCount);
 }
 
 TEST(GraphicWindow, FailedSetUpReturnsZeroAndLeavesNothingBehind)
