@@ -20,22 +20,21 @@ static HBRUSH makeClearBrush(int32_t color, int32_t style)
 void clearSurface(int32_t color, int32_t brushStyle)
 {
     CurrentSurfaceLock surface;
-    SurfaceRecord* record = surface.record();
-    if (!record)
+    if (!surface)
         return;
     if (color == kColorDefault)
-        color = record->backColor;
+        color = surface->backColor;
     HBRUSH brush = makeClearBrush(color, brushStyle);
-    RECT area = {0, 0, record->width, record->height};
-    for (int attempt = 1; !FillRect(record->memoryDC, &area, brush) && attempt < kFillAttempts;
+    RECT area = {0, 0, surface->width, surface->height};
+    for (int attempt = 1; !FillRect(surface->memoryDC, &area, brush) && attempt < kFillAttempts;
          ++attempt)
         Sleep(2);
     if (brush && color != kColorNone)
         DeleteObject(brush);
-    MoveToEx(record->memoryDC, 0, 0, nullptr);
-    record->positionX = 0;
-    record->positionY = 0;
-    setSurfaceFlags(record, kFlagForceRedraw);
+    MoveToEx(surface->memoryDC, 0, 0, nullptr);
+    surface->positionX = 0;
+    surface->positionY = 0;
+    setSurfaceFlags(surface.record(), kFlagForceRedraw);
     surface.markDrawn();
 }
 
@@ -58,43 +57,40 @@ void copySurface(uint32_t sourceHandle, int32_t sourceControlId, long double x, 
 {
     uint32_t source = resolveSurfaceHandle(sourceHandle, sourceControlId);
     CurrentSurfaceLock surface;
-    SurfaceRecord* destination = surface.record();
-    if (!destination)
+    if (!surface)
         return;
     // Looked up under the lock, so a window closing meanwhile cannot free it.
-    SurfaceRecord* record = findObject(source);
-    if (!isDrawableSurface(record))
+    SurfaceRecord* from = findObject(source);
+    if (!isDrawableSurface(from))
         return;
-    BitBlt(destination->memoryDC, static_cast<int>(RoundToInteger(x)),
-           static_cast<int>(RoundToInteger(y)), record->width, record->height, record->memoryDC, 0,
-           0, rasterOperationOfMix(mix));
+    BitBlt(surface->memoryDC, static_cast<int>(RoundToInteger(x)),
+           static_cast<int>(RoundToInteger(y)), from->width, from->height, from->memoryDC, 0, 0,
+           rasterOperationOfMix(mix));
     surface.markDrawn();
 }
 
 void setPosition(long double x, long double y)
 {
     CurrentSurfaceLock surface;
-    SurfaceRecord* record = surface.record();
-    if (!record)
+    if (!surface)
         return;
-    record->positionX = static_cast<int32_t>(RoundToInteger(x));
-    record->positionY = static_cast<int32_t>(RoundToInteger(y));
-    MoveToEx(record->memoryDC, record->positionX, record->positionY, nullptr);
+    surface->positionX = static_cast<int32_t>(RoundToInteger(x));
+    surface->positionY = static_cast<int32_t>(RoundToInteger(y));
+    MoveToEx(surface->memoryDC, surface->positionX, surface->positionY, nullptr);
 }
 
 void printText(const DynStr& text)
 {
     CurrentSurfaceLock surface;
-    SurfaceRecord* record = surface.record();
-    if (!record || text.empty())
+    if (!surface || text.empty())
         return;
     // TA_UPDATECP: the coordinates are ignored, the text starts at the
     // current position and moves it to the text's end.
-    TextOutA(record->memoryDC, 0, 0, text.bytes(), text.length());
+    TextOutA(surface->memoryDC, 0, 0, text.bytes(), text.length());
     POINT position;
-    if (GetCurrentPositionEx(record->memoryDC, &position)) {
-        record->positionX = position.x;
-        record->positionY = position.y;
+    if (GetCurrentPositionEx(surface->memoryDC, &position)) {
+        surface->positionX = position.x;
+        surface->positionY = position.y;
     }
     surface.markDrawn();
 }
@@ -102,10 +98,9 @@ void printText(const DynStr& text)
 void newLine()
 {
     CurrentSurfaceLock surface;
-    SurfaceRecord* record = surface.record();
-    if (!record)
+    if (!surface)
         return;
-    record->positionX = 0;
-    record->positionY += record->textHeight + record->externalLeading;
-    MoveToEx(record->memoryDC, 0, record->positionY, nullptr);
+    surface->positionX = 0;
+    surface->positionY += surface->textHeight + surface->externalLeading;
+    MoveToEx(surface->memoryDC, 0, surface->positionY, nullptr);
 }

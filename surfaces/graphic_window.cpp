@@ -323,10 +323,9 @@ void closeGraphicWindow()
     uint32_t owner = 0;
     {
         CurrentSurfaceLock surface;
-        SurfaceRecord* record = surface.record();
-        SurfaceRecord* frameRecord = record && record->owner ? findObject(record->owner) : nullptr;
-        if (frameRecord && (frameRecord->flags & kFlagFrameWindow))
-            owner = record->owner;
+        SurfaceRecord* owning = surface && surface->owner ? findObject(surface->owner) : nullptr;
+        if (owning && (owning->flags & kFlagFrameWindow))
+            owner = surface->owner;
     }
     if (!owner)
         return;

@@ -19,20 +19,19 @@ static void putBitmapBack(SurfaceRecord* record, HBITMAP bitmap)
 DynStr getBits()
 {
     CurrentSurfaceLock surface;
-    SurfaceRecord* record = surface.record();
-    if (!record)
+    if (!surface)
         return DynStr();
-    DynStr block = newPixelBlock(record->width, record->height);
-    HBITMAP bitmap = block.empty() ? nullptr : takeBitmapOut(record);
+    DynStr block = newPixelBlock(surface->width, surface->height);
+    HBITMAP bitmap = block.empty() ? nullptr : takeBitmapOut(surface.record());
     bool whole = false;
     if (bitmap) {
         BITMAPINFOHEADER header;
-        fillTopDownHeader(&header, record->width, record->height);
+        fillTopDownHeader(&header, surface->width, surface->height);
         // Lines that were not delivered would hold whatever the block held.
-        whole = GetDIBits(record->memoryDC, bitmap, 0, static_cast<UINT>(record->height),
+        whole = GetDIBits(surface->memoryDC, bitmap, 0, static_cast<UINT>(surface->height),
                           blockPixels(&block), reinterpret_cast<BITMAPINFO*>(&header),
-                          DIB_RGB_COLORS) == record->height;
-        putBitmapBack(record, bitmap);
+                          DIB_RGB_COLORS) == surface->height;
+        putBitmapBack(surface.record(), bitmap);
     }
     return whole ? block : DynStr();
 }
@@ -44,18 +43,17 @@ void setBits(const DynStr& block)
         return;
 
     CurrentSurfaceLock surface;
-    SurfaceRecord* record = surface.record();
-    if (!record)
+    if (!surface)
         return;
     BITMAPINFOHEADER header;
     fillTopDownHeader(&header, width, height);
-    HBITMAP bitmap = takeBitmapOut(record);
+    HBITMAP bitmap = takeBitmapOut(surface.record());
     if (!bitmap)
         return;
-    int lines = SetDIBits(record->memoryDC, bitmap, 0, static_cast<UINT>(height),
+    int lines = SetDIBits(surface->memoryDC, bitmap, 0, static_cast<UINT>(height),
                           blockPixels(block), reinterpret_cast<BITMAPINFO*>(&header),
                           DIB_RGB_COLORS);
-    putBitmapBack(record, bitmap);
+    putBitmapBack(surface.record(), bitmap);
     if (lines)
         surface.markDrawn();
 }
@@ -63,9 +61,8 @@ void setBits(const DynStr& block)
 BitmapOutOfDC::BitmapOutOfDC() : bitmap(nullptr)
 {
     CurrentSurfaceLock surface;
-    SurfaceRecord* record = surface.record();
-    if (record && record->kind == kKindBitmapSurface)
-        bitmap = takeBitmapOut(record);
+    if (surface && surface->kind == kKindBitmapSurface)
+        bitmap = takeBitmapOut(surface.record());
 }
 
 BitmapOutOfDC::~BitmapOutOfDC()
@@ -74,7 +71,6 @@ BitmapOutOfDC::~BitmapOutOfDC()
         return;
     // Back only into its own surface's DC, should another have become current.
     CurrentSurfaceLock surface;
-    SurfaceRecord* record = surface.record();
-    if (record && record->handle == HandleToSurface(bitmap))
-        putBitmapBack(record, bitmap);
+    if (surface && surface->handle == HandleToSurface(bitmap))
+        putBitmapBack(surface.record(), bitmap);
 }

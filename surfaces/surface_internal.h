@@ -93,6 +93,8 @@ public:
     }
     CurrentSurfaceLock(const CurrentSurfaceLock&) = delete;
     CurrentSurfaceLock& operator=(const CurrentSurfaceLock&) = delete;
+    explicit operator bool() const { return record_ != nullptr; }
+    SurfaceRecord* operator->() const { return record_; }
     SurfaceRecord* record() const { return record_; }
     void markDrawn()
     {

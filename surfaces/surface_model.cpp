@@ -22,11 +22,10 @@ void attachSurface(uint32_t handle, int32_t controlId, bool deferredRedraw)
 void endBitmapSurface()
 {
     CurrentSurfaceLock surface;
-    SurfaceRecord* record = surface.record();
-    if (!record)
+    if (!surface)
         return;
-    if (record->kind == kKindBitmapSurface) {
-        releaseObject(record->handle);
+    if (surface->kind == kKindBitmapSurface) {
+        releaseObject(surface->handle);
         CurrentThreadState()->currentSurface = 0;
     }
 }
@@ -36,48 +35,44 @@ void surfaceSize(long double* width, long double* height)
     *width = 0;
     *height = 0;
     CurrentSurfaceLock surface;
-    SurfaceRecord* record = surface.record();
-    if (!record)
+    if (!surface)
         return;
-    *width = record->width;
-    *height = record->height;
+    *width = surface->width;
+    *height = surface->height;
 }
 
 HDC surfaceDC()
 {
     CurrentSurfaceLock surface;
-    SurfaceRecord* record = surface.record();
-    return record ? record->memoryDC : nullptr;
+    return surface ? surface->memoryDC : nullptr;
 }
 
 void setForeColor(int32_t color)
 {
     CurrentSurfaceLock surface;
-    SurfaceRecord* record = surface.record();
-    if (!record)
+    if (!surface)
         return;
     if (color == kColorDefault)
         color = static_cast<int32_t>(GetSysColor(COLOR_WINDOWTEXT));
-    record->foreColor = static_cast<COLORREF>(color) & 0xFFFFFF;
-    SetTextColor(record->memoryDC, record->foreColor);
+    surface->foreColor = static_cast<COLORREF>(color) & 0xFFFFFF;
+    SetTextColor(surface->memoryDC, surface->foreColor);
 }
 
 void setBackColor(int32_t color)
 {
     CurrentSurfaceLock surface;
-    SurfaceRecord* record = surface.record();
-    if (!record)
+    if (!surface)
         return;
     if (color == kColorNone) {
-        record->backColor = kColorNone;
-        if (SetBkColor(record->memoryDC, 0) != CLR_INVALID)
-            SetBkMode(record->memoryDC, TRANSPARENT);
+        surface->backColor = kColorNone;
+        if (SetBkColor(surface->memoryDC, 0) != CLR_INVALID)
+            SetBkMode(surface->memoryDC, TRANSPARENT);
     } else {
         if (color == kColorDefault)
             color = static_cast<int32_t>(GetSysColor(COLOR_BTNFACE));
-        record->backColor = color & 0xFFFFFF;
-        if (SetBkColor(record->memoryDC, static_cast<COLORREF>(record->backColor)) != CLR_INVALID)
-            SetBkMode(record->memoryDC, OPAQUE);
+        surface->backColor = color & 0xFFFFFF;
+        if (SetBkColor(surface->memoryDC, static_cast<COLORREF>(surface->backColor)) != CLR_INVALID)
+            SetBkMode(surface->memoryDC, OPAQUE);
     }
 }
 
@@ -86,10 +81,9 @@ void redrawSurface()
     HWND window = nullptr;
     {
         CurrentSurfaceLock surface;
-        SurfaceRecord* record = surface.record();
         // A bitmap handle is no window; its value could still equal some window's.
-        if (record && record->kind == kKindWindowSurface) {
-            window = SurfaceToHandle<HWND>(record->handle);
+        if (surface && surface->kind == kKindWindowSurface) {
+            window = SurfaceToHandle<HWND>(surface->handle);
             InvalidateRect(window, nullptr, FALSE);
         }
     }
