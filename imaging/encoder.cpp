@@ -44,7 +44,7 @@ int32_t fGDIp_EncoderClsid(const DynStr& mimeType, CLSID* classId)
         return -1;
     GdipImageCodecInfo* encoders = static_cast<GdipImageCodecInfo*>(malloc(size));
     if (!encoders)
-        return 0;
+        return -kGdipOutOfMemory;
     // A list the library failed to fill holds no records to read.
     if (GdipGetImageEncoders(count, size, encoders) != kGdipOk) {
         free(encoders);

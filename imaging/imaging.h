@@ -32,6 +32,9 @@ int32_t ReduceImage(uint32_t* window, const DynStr& fileName, int32_t* width, in
 
 // Encoder choice and saving
 DynStr fGDIp_WideToStr(const wchar_t* text);
+// The 1-based place of the encoder of mimeType, its class in *classId; 0
+// when none matches, -1 when the library lists none, -kGdipOutOfMemory when
+// its list cannot be held.
 int32_t fGDIp_EncoderClsid(const DynStr& mimeType, CLSID* classId);
 // image: a GpImage*. Writes under the name with the extension .tmp first and
 // puts that in the file's place only once it is whole; on failure it is

@@ -59,7 +59,8 @@ int32_t fGDIp_SaveImage(DynStr fileName, void* image)
     // Without a matching encoder the save is still tried with the zero class
     // identifier; the library's refusal is then the result.
     CLSID classId = {};
-    fGDIp_EncoderClsid(mimeType, &classId);
+    if (fGDIp_EncoderClsid(mimeType, &classId) == -kGdipOutOfMemory)
+        return kGdipOutOfMemory;
     // A save that fails part-way (a full disk) must leave neither a broken
     // file nor a lost earlier copy under the name.
     DynStr target = StrLower(fileName);

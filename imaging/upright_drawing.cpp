@@ -62,9 +62,11 @@ GpStatus PrepareWorkingBlock(int32_t orientation, Placement shown, Placement are
             pixels[i] = pixel;
         return KeptBlockFor(upright, shown.width, shown.height) ? kGdipOk : kGdipOutOfMemory;
     }
+    // A block that cannot be had records its own run-time error; otherwise
+    // the capture failed in the platform.
     *upright = getBits();
     if (upright->empty())
-        return kGdipOutOfMemory;
+        return kGdipWin32Error;
     if (!MoveTurned(*upright, shown, InverseOrientation(orientation), &gStoredPixels, 0, 0))
         return kGdipInvalidParameter;
     return kGdipOk;

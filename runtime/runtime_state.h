@@ -19,6 +19,7 @@ struct RuntimeState {
     const char* commandTail;
     int32_t showCommand;
     DWORD tlsSlot;
+    bool comInitialized;    // CoInitialize answered S_OK or S_FALSE
 };
 
 extern RuntimeState gRuntime;

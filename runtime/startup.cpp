@@ -22,13 +22,20 @@ void RuntimeAddShutdownRelease(void (*release)())
         gShutdownReleases[gShutdownReleaseCount++] = release;
 }
 
+// Microsoft documents that only a successful CoInitialize is to be balanced.
+static void UninitializeCom()
+{
+    if (gRuntime.comInitialized)
+        CoUninitialize();
+}
+
 bool RuntimeStartup()
 {
     memset(&gRuntime, 0, sizeof(gRuntime));
     gRuntime.tlsSlot = TLS_OUT_OF_INDEXES;
     gShutdownReleaseCount = 0;
 
-    CoInitialize(nullptr);
+    gRuntime.comInitialized = SUCCEEDED(CoInitialize(nullptr));
 
     gRuntime.standardError = GetStdHandle(STD_ERROR_HANDLE);
     gRuntime.standardInput = GetStdHandle(STD_INPUT_HANDLE);
@@ -98,13 +105,13 @@ void RuntimeShutdown()
         TlsFree(gRuntime.tlsSlot);
         gRuntime.tlsSlot = TLS_OUT_OF_INDEXES;
     }
-    CoUninitialize();
+    UninitializeCom();
 }
 
 void RuntimeProcessEntry(MainProcedureFn mainProcedure)
 {
     if (!RuntimeStartup()) {
-        CoUninitialize();
+        UninitializeCom();
         ExitProcess(255);
     }
     int32_t exitCode = mainProcedure(gRuntime.instance, nullptr, gRuntime.commandTail,
