@@ -1,3 +1,4 @@
+// The image list: the names the two name tests keep, and a second run past the first's copies.
 #include <gtest/gtest.h>
 
 #include <algorithm>

@@ -1,3 +1,4 @@
+// Entering the chosen photo's folder, and folders the ANSI names cannot reach.
 #include <gtest/gtest.h>
 
 #include <string>

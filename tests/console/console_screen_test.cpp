@@ -1,3 +1,4 @@
+// Console screen services read back from a real console: wrap, scroll, cursor, colours, size.
 #include <gtest/gtest.h>
 #include <string.h>
 

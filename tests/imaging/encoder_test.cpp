@@ -1,3 +1,4 @@
+// Encoder choice and the save: extensions, MIME types, encoder list, wide text, pending names.
 #include <gtest/gtest.h>
 
 #include <string>

@@ -1,3 +1,4 @@
+// The EXIF orientation reader on good, truncated and malicious JPEG bytes, and on files.
 #include <gtest/gtest.h>
 
 #include <string>

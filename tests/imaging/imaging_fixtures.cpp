@@ -1,3 +1,4 @@
+// Fixtures of the imaging tests: pictures written and read through the library, console capture.
 #include "tests/imaging/imaging_fixtures.h"
 
 #include <stdio.h>

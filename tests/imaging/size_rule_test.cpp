@@ -1,3 +1,4 @@
+// The size rule and the placement, whatever the caller's x87 precision and rounding.
 #include <gtest/gtest.h>
 
 #include "imaging/imaging.h"

@@ -1,3 +1,4 @@
+// The directory listing: masks, attribute sets, one search per thread, and the current directory.
 #include <gtest/gtest.h>
 #include <windows.h>
 

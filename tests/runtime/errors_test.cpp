@@ -1,3 +1,4 @@
+// Run-time errors: the platform's codes translated, the per-thread slot, and the protected calls.
 #include <gtest/gtest.h>
 
 #include "runtime/errors.h"

@@ -1,3 +1,4 @@
+// Start-up and shutdown: command line, show command, floating point, main procedure, exit codes.
 #include <gtest/gtest.h>
 #include <string.h>
 

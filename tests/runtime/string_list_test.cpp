@@ -1,3 +1,4 @@
+// String lists: creation, bounds, resizing with contents kept, splitting by the skip-list rules.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -94,10 +95,9 @@ TEST_F(StrListTest, SplitBySkipListRules)
 {
     StrListCreate(&list_, 1, 4);
     StrSplitToList("album,cr_,a_,crw_", &list_);
-    EXPECT_EQ("album", Text(StrListAt(&list_, 1)));
-    EXPECT_EQ("cr_", Text(StrListAt(&list_, 2)));
-    EXPECT_EQ("a_", Text(StrListAt(&list_, 3)));
-    EXPECT_EQ("crw_", Text(StrListAt(&list_, 4)));
+    const char* const items[] = {"album", "cr_", "a_", "crw_"};
+    for (int i = 0; i < 4; ++i)
+        EXPECT_EQ(items[i], Text(StrListAt(&list_, i + 1)));
 
     StrListCreate(&list_, 1, 6);
     *StrListAt(&list_, 6) = "stale";

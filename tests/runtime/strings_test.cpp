@@ -1,3 +1,4 @@
+// String services: search, cutting, case table, comparison, fields, fitting, numbers and wide text.
 #include <gtest/gtest.h>
 #include <stdlib.h>
 #include <string.h>

@@ -1,3 +1,4 @@
+// Test support: programs started beside the test program, their output and exit codes captured.
 #include "tests/support/process_run.h"
 
 #include <string.h>

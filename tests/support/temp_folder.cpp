@@ -1,3 +1,4 @@
+// Test support: a fresh folder per test, made current and removed with everything in it.
 #include "tests/support/temp_folder.h"
 
 #include <windows.h>

@@ -1,3 +1,4 @@
+// Bitmap surfaces: the model (attach, end, font, colours), the drawing operations and pixel access.
 #include <gtest/gtest.h>
 #include <string.h>
 

@@ -26,7 +26,7 @@ TEST(GraphicsLock, WindowClosedDuringADrawingOperationWaitsForItsEnd)
     uint32_t control = record->handle;
     HANDLE closer = CreateThread(nullptr, 0, CloseFromOutside, frameWindow, 0, nullptr);
     ASSERT_NE(nullptr, closer);
-    PumpFor(300);
+    Sleep(300);
     EXPECT_EQ(record, findObject(control)) << "released while still in use";
     EXPECT_EQ(static_cast<DWORD>(OBJ_MEMDC), GetObjectType(dc));
     RECT area = {0, 0, 40, 30};

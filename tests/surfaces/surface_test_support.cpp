@@ -1,3 +1,5 @@
+// Helpers of the surface tests: pixels read back from a DC or the screen, and painting without the
+// operations.
 #include "surface_test_support.h"
 
 #include "surfaces/surfaces.h"
@@ -65,13 +67,6 @@ int WaitForScreenCount(HWND window, uint32_t value, int wanted, DWORD timeoutMs)
 uint32_t AsRgb(COLORREF color)
 {
     return (GetRValue(color) << 16) | (GetGValue(color) << 8) | GetBValue(color);
-}
-
-void PumpFor(DWORD milliseconds)
-{
-    DWORD start = GetTickCount();
-    while (GetTickCount() - start < milliseconds)
-        Sleep(5);
 }
 
 void PaintRect(int left, int top, int right, int bottom, COLORREF color)

@@ -21,8 +21,6 @@ int CountValue(const std::vector<uint32_t>& pixels, uint32_t value);
 int WaitForScreenCount(HWND window, uint32_t value, int wanted, DWORD timeoutMs = 3000);
 // COLORREF 0x00BBGGRR as 0x00RRGGBB.
 uint32_t AsRgb(COLORREF color);
-// Lets the window threads run their loops.
-void PumpFor(DWORD milliseconds);
 
 // Fills the current surface's DC directly, without the drawing operations.
 void PaintRect(int left, int top, int right, int bottom, COLORREF color);
