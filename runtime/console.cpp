@@ -166,11 +166,13 @@ void ConsoleSetScreen(uint32_t columns, uint32_t rows)
 }
 
 // What a shell's console held before the set-up changed it: the buffer, the
-// window's rectangle in cells, and the window's place on the desktop.
+// window's rectangle in cells, the window's place on the desktop, and the
+// colours the shell goes on writing in.
 struct InheritedConsole {
     bool shared;
     COORD bufferSize;
     SMALL_RECT window;
+    WORD attributes;
     bool placeKnown;
     POINT place;
 };
@@ -188,6 +190,7 @@ void ConsoleRememberInherited()
     gInheritedConsole.shared = true;
     gInheritedConsole.bufferSize = info.dwSize;
     gInheritedConsole.window = info.srWindow;
+    gInheritedConsole.attributes = info.wAttributes;
     HWND window = ConsoleWindowHandle();
     RECT place;
     if (window && GetWindowRect(window, &place)) {
@@ -226,6 +229,7 @@ void ConsoleGiveBack()
     SMALL_RECT area = InheritedWindowShowing(info.dwCursorPosition.Y);
     SetConsoleWindowInfo(gRuntime.screen, TRUE, &area);
     SetConsoleScreenBufferSize(gRuntime.screen, inherited);
+    SetConsoleTextAttribute(gRuntime.screen, gInheritedConsole.attributes);
     HWND window = ConsoleWindowHandle();
     if (window && gInheritedConsole.placeKnown)
         SetWindowPos(window, nullptr, gInheritedConsole.place.x, gInheritedConsole.place.y, 0, 0,

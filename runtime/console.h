@@ -11,9 +11,9 @@
 void ConsoleReadCursorShape();
 HWND ConsoleWindowHandle();
 // A console shared with the shell that started the tool: its buffer and
-// window sizes and its window's place, remembered at start-up before
-// anything changes them and given back at the end. A console of the tool's
-// own is left alone.
+// window sizes, its window's place and its colours, remembered at start-up
+// before anything changes them and given back at the end. A console of the
+// tool's own is left alone.
 void ConsoleRememberInherited();
 void ConsoleGiveBack();
 // Failure records run-time error 5; the screen keeps its old size.

@@ -2,7 +2,7 @@
 // Starts PROGRAM in this console window and, until it ends, keeps OUTPUT
 // holding the console's screen: one "T:" line of characters and one "A:" line
 // of two-digit hex attributes per row, after a "before" line with the
-// console's buffer, window and place as PROGRAM found them. When PROGRAM
+// console's buffer, window, place and colours as PROGRAM found them. When PROGRAM
 // ends, "after" gives them again and "exit N" follows.
 #include <windows.h>
 #include <stdio.h>
@@ -11,7 +11,7 @@
 
 #include "tests/support/console_cells.h"
 
-// What a shell keeps of its console: buffer and window in cells, the window's place.
+// What a shell keeps of its console: buffer and window in cells, the window's place, colours.
 static std::string ConsoleShape(HANDLE screen)
 {
     CONSOLE_SCREEN_BUFFER_INFO info;
@@ -19,9 +19,10 @@ static std::string ConsoleShape(HANDLE screen)
     if (!GetConsoleScreenBufferInfo(screen, &info) || !GetWindowRect(GetConsoleWindow(), &place))
         return "unknown";
     char shape[96];
-    snprintf(shape, sizeof(shape), "buffer %d %d window %d %d at %ld %ld", info.dwSize.X,
-             info.dwSize.Y, info.srWindow.Right - info.srWindow.Left + 1,
-             info.srWindow.Bottom - info.srWindow.Top + 1, place.left, place.top);
+    snprintf(shape, sizeof(shape), "buffer %d %d window %d %d at %ld %ld colours %02X",
+             info.dwSize.X, info.dwSize.Y, info.srWindow.Right - info.srWindow.Left + 1,
+             info.srWindow.Bottom - info.srWindow.Top + 1, place.left, place.top,
+             info.wAttributes & 0xFF);
     return shape;
 }
 
@@ -85,6 +86,8 @@ int main(int argc, char** argv)
     HANDLE screen = CreateFileA("CONOUT$", GENERIC_READ | GENERIC_WRITE,
                                 FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0,
                                 nullptr);
+    // Colours of the shell's own, which the tool's differ from.
+    SetConsoleTextAttribute(screen, FOREGROUND_RED | FOREGROUND_GREEN | BACKGROUND_BLUE);
     std::string before = ConsoleShape(screen);
     STARTUPINFOA startup;
     ZeroMemory(&startup, sizeof(startup));
