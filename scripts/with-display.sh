@@ -8,25 +8,19 @@ build=$(cd "$1" && pwd); shift
 . "$(dirname "$0")/wine-env.sh"
 export WINEPREFIX="$(tree_prefix "$build")"
 
-xvfb_pid=""
+XVFB_PID=""
 cleanup() {
     wineserver -k >/dev/null 2>&1
-    if [ -n "$xvfb_pid" ]; then
-        kill "$xvfb_pid" 2>/dev/null
-        wait "$xvfb_pid" 2>/dev/null
+    if [ -n "$XVFB_PID" ]; then
+        kill "$XVFB_PID" 2>/dev/null
+        wait "$XVFB_PID" 2>/dev/null
     fi
 }
 trap cleanup EXIT
 trap 'exit 130' INT TERM
 
 if [ "${CR_USE_DISPLAY:-0}" != 1 ] || [ -z "${DISPLAY:-}" ]; then
-    start_xvfb 24
-    started=$?
-    xvfb_pid=$XVFB_PID
-    if [ $started -ne 0 ]; then
-        echo "with-display: Xvfb did not start" >&2
-        exit 1
-    fi
+    start_xvfb 24 || { echo "with-display: Xvfb did not start" >&2; exit 1; }
 fi
 
 echo "$(basename "$build"): $(describe_wine)"
@@ -44,7 +38,7 @@ fi
 # Without a window manager Wine waits about 2 s for one whenever a window is
 # hidden; on the private display tell it that no manager will come.
 x11_key='HKCU\Software\Wine\X11 Driver'
-if [ -n "$xvfb_pid" ]; then
+if [ -n "$XVFB_PID" ]; then
     "$CR_WINE" reg add "$x11_key" /v Managed /d N /f >/dev/null 2>&1
 else
     "$CR_WINE" reg delete "$x11_key" /v Managed /f >/dev/null 2>&1

@@ -2,8 +2,8 @@
 // Starts PROGRAM in this console window and, until it ends, keeps OUTPUT
 // holding the console's screen: one "T:" line of characters and one "A:" line
 // of two-digit hex attributes per row, after a "before" line with the
-// console's buffer, window, place and colours as PROGRAM found them. When PROGRAM
-// ends, "after" gives them again and "exit N" follows.
+// console's buffer, window, place and colours as PROGRAM found them. When
+// PROGRAM ends, "after" gives them again and "exit N" follows.
 #include <windows.h>
 #include <stdio.h>
 
