@@ -67,14 +67,18 @@ int32_t __stdcall fGDIp_2hBMP(BSTR fileName, uint32_t target, int32_t, int32_t f
     surfaceSize(&canvasWidth, &canvasHeight);
     HDC dc = surfaceDC();
     GpGraphics* graphics = nullptr;
+    // GDI fills the canvas before the library has a graphics object on it:
+    // the library may write a DIB section's memory directly while a GDI
+    // call is still batched.
+    if (dc && fillColor != kColorNone)
+        clearSurface(fillColor, 0);
+    GdiFlush();
     if (!dc || GdipCreateFromHDC(dc, &graphics) != kGdipOk || !graphics) {
         GdipDisposeImage(image);
         attachSurface(target, 0, false);
         endBitmapSurface();
         return 0;
     }
-    if (fillColor != kColorNone)
-        clearSurface(fillColor, 0);
     int32_t width = static_cast<int32_t>(canvasWidth), height = static_cast<int32_t>(canvasHeight);
     Placement place = PlaceImage(static_cast<int32_t>(imageWidth), static_cast<int32_t>(imageHeight),
                                  width, height);

@@ -40,4 +40,5 @@ int32_t fGDIp_EncoderClsid(const DynStr& mimeType, CLSID* classId);
 // puts that in the file's place only once it is whole; on failure it is
 // removed and an earlier file of the name stays as it was.
 int32_t fGDIp_SaveImage(DynStr fileName, void* image);
-void SaveReducedCopy(const DynStr& outputName, int32_t* width, int32_t* height);
+// 1 when the copy was written, 0 when not (the line that says so is printed).
+int32_t SaveReducedCopy(const DynStr& outputName, int32_t* width, int32_t* height);

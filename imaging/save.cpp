@@ -5,6 +5,7 @@
 #include "imaging/imaging.h"
 #include "imaging/imaging_internal.h"
 #include "runtime/console.h"
+#include "runtime/interrupt.h"
 #include "runtime/strings.h"
 #include "surfaces/surfaces.h"
 
@@ -66,6 +67,8 @@ int32_t fGDIp_SaveImage(DynStr fileName, void* image)
     DynStr target = StrLower(fileName);
     DynStr pending = PendingName(target);
     DynStr wide = WideFileName(pending);
+    // A close of the console waits while the pending file exists.
+    UninterruptibleBegin();
     int32_t status = GdipSaveImageToFile(static_cast<GpImage*>(image),
                                          reinterpret_cast<const WCHAR*>(wide.bytes()), &classId,
                                          nullptr);
@@ -73,6 +76,7 @@ int32_t fGDIp_SaveImage(DynStr fileName, void* image)
         status = kGdipWin32Error;
     if (status != kGdipOk)
         DeleteFileA(pending.bytes());
+    UninterruptibleEnd();
     return status;
 }
 
@@ -83,6 +87,8 @@ static GpBitmap* LibraryBitmapOfSurface()
     GpBitmap* image = nullptr;
     {
         BitmapOutOfDC out;
+        // The pixels were set by GDI, which may still hold them batched.
+        GdiFlush();
         if (!out.bitmap || GdipCreateBitmapFromHBITMAP(out.bitmap, nullptr, &image) != kGdipOk)
             return nullptr;
     }
@@ -93,7 +99,7 @@ static GpBitmap* LibraryBitmapOfSurface()
     return image;
 }
 
-void SaveReducedCopy(const DynStr& outputName, int32_t* width, int32_t* height)
+int32_t SaveReducedCopy(const DynStr& outputName, int32_t* width, int32_t* height)
 {
     DynStr fileName = StrLower(outputName);
     bool saved = false;
@@ -116,4 +122,5 @@ void SaveReducedCopy(const DynStr& outputName, int32_t* width, int32_t* height)
     }
     if (!saved)
         ConsolePrintLine(StrConcat(DynStr("Impossibile salvare "), fileName));
+    return saved ? 1 : 0;
 }

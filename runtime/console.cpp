@@ -4,7 +4,9 @@
 #include <string.h>
 
 #include "runtime/errors.h"
+#include "runtime/interrupt.h"
 #include "runtime/runtime_state.h"
+#include "runtime/strings.h"
 
 enum {
     kPrintBufferCells = 256,
@@ -74,7 +76,7 @@ static void ClearScreen()
     DWORD cells = static_cast<DWORD>(info.dwSize.X) * static_cast<DWORD>(info.dwSize.Y);
     COORD origin = {0, 0};
     DWORD written = 0;
-    FillConsoleOutputCharacterA(gRuntime.screen, ' ', cells, origin, &written);
+    FillConsoleOutputCharacterW(gRuntime.screen, L' ', cells, origin, &written);
     FillConsoleOutputAttribute(gRuntime.screen, CurrentAttribute(), cells, origin, &written);
     PlaceCursor(0, 0);
     SetConsoleCursorInfo(gRuntime.screen, &gRuntime.cursorShape);
@@ -177,15 +179,57 @@ struct InheritedConsole {
     POINT place;
 };
 static InheritedConsole gInheritedConsole;
+static bool gConsoleOwn;
+
+// The modes whatever reads the console next relies on: the input modes
+// belong to the input buffer a shell shares, the output modes to the screen.
+struct InheritedModes {
+    bool inputKnown;
+    DWORD input;
+    bool screenKnown;
+    DWORD screen;
+};
+static InheritedModes gInheritedModes;
+
+void ConsoleTakeModes()
+{
+    memset(&gInheritedModes, 0, sizeof(gInheritedModes));
+    gInheritedModes.screenKnown = GetConsoleMode(gRuntime.screen, &gInheritedModes.screen) != 0;
+    gInheritedModes.inputKnown =
+        GetConsoleMode(gRuntime.standardInput, &gInheritedModes.input) != 0;
+    SetConsoleMode(gRuntime.screen, ENABLE_PROCESSED_OUTPUT | ENABLE_WRAP_AT_EOL_OUTPUT);
+    // No line input and no echo, for the key waits. Ctrl+C stays a signal,
+    // so that a batch can be stopped, and QuickEdit goes off: a click would
+    // start a selection that holds every line the batch writes.
+    SetConsoleMode(gRuntime.standardInput, ENABLE_PROCESSED_INPUT | ENABLE_EXTENDED_FLAGS);
+}
+
+static void GiveBackModes()
+{
+    if (gInheritedModes.screenKnown)
+        SetConsoleMode(gRuntime.screen, gInheritedModes.screen);
+    if (gInheritedModes.inputKnown)
+        SetConsoleMode(gRuntime.standardInput, gInheritedModes.input);
+    gInheritedModes.screenKnown = false;
+    gInheritedModes.inputKnown = false;
+}
+
+bool ConsoleIsOwn()
+{
+    return gConsoleOwn;
+}
 
 void ConsoleRememberInherited()
 {
     memset(&gInheritedConsole, 0, sizeof(gInheritedConsole));
     // A console of its own goes with the process; one shared with the shell
-    // that started the tool stays the user's after it.
+    // that started the tool stays the user's after it. Asked once: a process
+    // that attaches later does not make the console the user's.
     DWORD processes[2];
+    DWORD count = GetConsoleProcessList(processes, 2);
+    gConsoleOwn = count == 1;
     CONSOLE_SCREEN_BUFFER_INFO info;
-    if (GetConsoleProcessList(processes, 2) < 2 || !ReadScreenInfo(&info))
+    if (count < 2 || !ReadScreenInfo(&info))
         return;
     gInheritedConsole.shared = true;
     gInheritedConsole.bufferSize = info.dwSize;
@@ -217,6 +261,7 @@ static SMALL_RECT InheritedWindowShowing(SHORT cursorRow)
 
 void ConsoleGiveBack()
 {
+    GiveBackModes();
     CONSOLE_SCREEN_BUFFER_INFO info;
     if (!gInheritedConsole.shared || !ReadScreenInfo(&info))
         return;
@@ -278,9 +323,9 @@ static void ScrollUpOneRow(int columns, int rows)
     SMALL_RECT moved = {0, 1, static_cast<SHORT>(columns - 1), static_cast<SHORT>(rows - 1)};
     COORD destination = {0, 0};
     CHAR_INFO fill;
-    fill.Char.AsciiChar = ' ';
+    fill.Char.UnicodeChar = L' ';
     fill.Attributes = CurrentAttribute();
-    ScrollConsoleScreenBufferA(gRuntime.screen, &moved, nullptr, destination, &fill);
+    ScrollConsoleScreenBufferW(gRuntime.screen, &moved, nullptr, destination, &fill);
 }
 
 void ConsolePrint(const DynStr& text)
@@ -297,7 +342,11 @@ void ConsolePrint(const DynStr& text)
     int y = info.dwCursorPosition.Y;
     if (x >= columns || y >= rows)
         return;
-    const char* next = text.bytes();
+    // Cells take UTF-16, so that the console shows the ANSI text as the
+    // program means it whatever its own code page.
+    DynStr wide = StrToWide(text);
+    remaining = wide.length() / 2;
+    const WCHAR* next = reinterpret_cast<const WCHAR*>(wide.bytes());
     WORD attribute = CurrentAttribute();
     CHAR_INFO cells[kPrintBufferCells];
     while (remaining > 0) {
@@ -312,14 +361,14 @@ void ConsolePrint(const DynStr& text)
         if (count > kPrintBufferCells)
             count = kPrintBufferCells;
         for (int i = 0; i < count; ++i) {
-            cells[i].Char.AsciiChar = next[i];
+            cells[i].Char.UnicodeChar = next[i];
             cells[i].Attributes = attribute;
         }
         COORD pieceSize = {static_cast<SHORT>(count), 1};
         COORD pieceStart = {0, 0};
         SMALL_RECT target = {static_cast<SHORT>(x), static_cast<SHORT>(y),
                              static_cast<SHORT>(x + count - 1), static_cast<SHORT>(y)};
-        WriteConsoleOutputA(gRuntime.screen, cells, pieceSize, pieceStart, &target);
+        WriteConsoleOutputW(gRuntime.screen, cells, pieceSize, pieceStart, &target);
         next += count;
         remaining -= count;
         x += count;
@@ -382,8 +431,13 @@ bool ConsoleWaitKey()
     while (GetNumberOfConsoleInputEvents(input, &count) && count > 0 &&
            ReadConsoleInputA(input, &event, 1, &count) && count > 0) {
     }
-    while (ReadConsoleInputA(input, &event, 1, &count) && count > 0) {
-        if (event.EventType == KEY_EVENT && event.Event.KeyEvent.bKeyDown &&
+    // Ctrl+C is no key here but a stop, which ends the wait as well.
+    HANDLE waited[2] = {input, InterruptEvent()};
+    DWORD waitedCount = waited[1] ? 2 : 1;
+    while (WaitForMultipleObjects(waitedCount, waited, FALSE, INFINITE) == WAIT_OBJECT_0) {
+        if (!ReadConsoleInputA(input, &event, 1, &count))
+            return false;
+        if (count > 0 && event.EventType == KEY_EVENT && event.Event.KeyEvent.bKeyDown &&
             !IsModifierKey(event.Event.KeyEvent.wVirtualKeyCode))
             return true;
     }

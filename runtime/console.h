@@ -15,7 +15,13 @@ HWND ConsoleWindowHandle();
 // before anything changes them and given back at the end. A console of the
 // tool's own is left alone.
 void ConsoleRememberInherited();
+// Reads the console's input and output modes, then sets the tool's; the
+// give-back restores what was read, in a console of the tool's own too.
+void ConsoleTakeModes();
 void ConsoleGiveBack();
+// True when the console was the tool's alone at start-up (a double-click):
+// it closes with the process, so a line that must be read waits for a key.
+bool ConsoleIsOwn();
 // Failure records run-time error 5; the screen keeps its old size.
 void ConsoleSetScreen(uint32_t columns, uint32_t rows);
 void ConsoleSetLocation(int32_t x, int32_t y);

@@ -1,6 +1,7 @@
 // The error slot, platform error codes as run-time numbers, protected platform calls.
 #include "runtime/errors.h"
 
+#include "runtime/console.h"
 #include "runtime/runtime_state.h"
 #include "runtime/spin_lock.h"
 
@@ -13,8 +14,11 @@ void RaiseError(int32_t number)
     ThreadState* state = CurrentThreadState();
     if (state)
         state->errorSlot = number;
-    if (number >= kErrFirstFatal)
+    if (number >= kErrFirstFatal) {
+        // A shell's console stays the user's, however the tool ends.
+        ConsoleGiveBack();
         ExitProcess(255);
+    }
 }
 
 int32_t LastRuntimeError()

@@ -4,6 +4,7 @@
 
 #include "runtime/console.h"
 #include "runtime/font_list.h"
+#include "runtime/interrupt.h"
 #include "runtime/runtime_state.h"
 
 RuntimeState gRuntime;
@@ -49,8 +50,9 @@ bool RuntimeStartup()
     DWORD mode = 0;
     if (GetConsoleMode(gRuntime.standardOutput, &mode))
         gRuntime.screen = gRuntime.standardOutput;
-    SetConsoleMode(gRuntime.screen, ENABLE_PROCESSED_OUTPUT | ENABLE_WRAP_AT_EOL_OUTPUT);
-    SetConsoleMode(gRuntime.standardInput, 0);
+    ConsoleTakeModes();
+    ConsoleRememberInherited();
+    InterruptCatch();
 
     ConsoleReadCursorShape();
 
@@ -86,7 +88,6 @@ bool RuntimeStartup()
     SetFloatingPointEnvironment();
 
     FontListFill();
-    ConsoleRememberInherited();
     return true;
 }
 
@@ -111,6 +112,7 @@ void RuntimeShutdown()
 void RuntimeProcessEntry(MainProcedureFn mainProcedure)
 {
     if (!RuntimeStartup()) {
+        ConsoleGiveBack();
         UninitializeCom();
         ExitProcess(255);
     }

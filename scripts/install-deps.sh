@@ -8,7 +8,7 @@
 set -eu
 here=$(cd "$(dirname "$0")" && pwd)
 packages=(g++-mingw-w64-i686 g++-mingw-w64-x86-64 wine wine64 xvfb xauth xdotool xclip imagemagick cmake
-          libimage-exiftool-perl libjpeg-turbo-progs googletest libxml2-utils zip unzip)
+          libimage-exiftool-perl libjpeg-turbo-progs googletest libxml2-utils zip unzip locales)
 wine32=wine32:i386
 
 is_installed() {
@@ -39,7 +39,18 @@ lay_out_emulated_wine32() {
     fi
 }
 
+# Wine under LANG=it_IT.UTF-8 is an Italian Windows (ANSI 1252, console
+# 850); it reads Unix file names in the host's locale, so that must exist.
+make_italian_locale() {
+    locale -a 2>/dev/null | grep -qix 'it_IT.utf-\?8' && return 0
+    local sudo=""
+    [ "$(id -u)" -eq 0 ] || sudo="sudo"
+    $sudo localedef -i it_IT -c -f UTF-8 it_IT.UTF-8 ||
+        echo "The locale it_IT.UTF-8 cannot be made: accented file names are misread under Wine."
+}
+
 if [ ${#missing[@]} -eq 0 ] && [ $need_wine32 -eq 0 ]; then
+    make_italian_locale
     lay_out_emulated_wine32
     exit 0
 fi
@@ -67,6 +78,7 @@ rm -f "$update_log"
 if [ ${#missing[@]} -gt 0 ]; then
     $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
 fi
+make_italian_locale
 if [ $need_wine32 -eq 1 ]; then
     install_log=$(mktemp)
     if ! $sudo apt-get install -y -qq --no-install-recommends "$wine32" >"$install_log" 2>&1; then

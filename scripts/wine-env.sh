@@ -49,6 +49,8 @@ else
     export WINELOADER=$CR_WINE
 fi
 export CR_WINE WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+# An Italian Windows, as the tool's users have: ANSI code page 1252, console 850.
+export LANG=it_IT.UTF-8
 
 # One line for logs: which build runs and how Wine runs it.
 describe_wine() {

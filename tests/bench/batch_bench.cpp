@@ -63,7 +63,8 @@ BenchTimes TimeBatch(const char* folder, int* photos)
     StrList images = {};
     ListPhotos(&images);
     gPreviewWindow = openGraphicWindow(DynStr(), 0, 0, 100, 100, 0);
-    ProcessImages(&images);
+    bool interrupted = false;
+    ProcessImages(&images, &interrupted);
     attachSurface(gPreviewWindow, 0, false);
     closeGraphicWindow();
     BenchTimes times = BenchStop();

@@ -243,7 +243,7 @@ WRAP_STEP(kPartTurnOwn, bool, _Z10MoveTurnedRK6DynStr9PlacementiPS_ii,
           (from, area, orientation, to, toX, toY))
 WRAP_STEP(kPartReductionOwn, void, _Z15fGDIp_ImageSizeRK6DynStrPiS2_,
           (const DynStr& fileName, int32_t* width, int32_t* height), (fileName, width, height))
-WRAP_STEP(kPartSaveOwn, void, _Z15SaveReducedCopyRK6DynStrPiS2_,
+WRAP_STEP(kPartSaveOwn, int32_t, _Z15SaveReducedCopyRK6DynStrPiS2_,
           (const DynStr& outputName, int32_t* width, int32_t* height),
           (outputName, width, height))
 WRAP_STEP(kPartConsole, void, _Z12ConsolePrintRK6DynStr, (const DynStr& text), (text))

@@ -170,6 +170,10 @@ TEST_F(ConsoleScreen, ControlBytesAreShownNotObeyed)
     EXPECT_EQ(std::string(bytes, sizeof(bytes)), RowText(2, 3, 8));
     EXPECT_EQ("2,11", Cursor());
     EXPECT_EQ(Repeat(' ', 60), RowText(3, 1, 60));
+    // ANSI letters read as meant at any console code page (850 here).
+    ConsoleLocate(4, 1);
+    Print("citt\xE0 Per\xF9");
+    EXPECT_EQ(L"citt\u00E0 Per\u00F9", ReadCells(4, 1, 10).wide);
 }
 
 TEST_F(ConsoleScreen, EmptyPrintLeavesThePendingScroll)

@@ -8,7 +8,8 @@
 #include <vector>
 
 struct ConsoleCells {
-    std::string text;               // one character a cell
+    std::wstring wide;              // one UTF-16 character a cell, as the console holds it
+    std::string text;               // the same in the ANSI code page, '?' where it has none
     std::vector<WORD> attributes;   // one a cell
 };
 
@@ -22,10 +23,13 @@ inline ConsoleCells ReadConsoleCells(HANDLE screen, int row, int column, int cou
     COORD origin = {0, 0};
     SMALL_RECT area = {static_cast<SHORT>(column), static_cast<SHORT>(row),
                        static_cast<SHORT>(column + count - 1), static_cast<SHORT>(row)};
-    if (!ReadConsoleOutputA(screen, buffer.data(), size, origin, &area))
+    if (!ReadConsoleOutputW(screen, buffer.data(), size, origin, &area))
         return cells;
     for (const CHAR_INFO& cell : buffer) {
-        cells.text.push_back(cell.Char.AsciiChar);
+        char ansi = '?';
+        WideCharToMultiByte(CP_ACP, 0, &cell.Char.UnicodeChar, 1, &ansi, 1, nullptr, nullptr);
+        cells.wide.push_back(cell.Char.UnicodeChar);
+        cells.text.push_back(ansi);
         cells.attributes.push_back(cell.Attributes);
     }
     return cells;
