@@ -12,6 +12,10 @@ enum {
     kPrintBufferCells = 256,
     kMaxConsoleCells = 65535,
     kWindowAttempts = 10,
+    kHoldAttempts = 3,
+    kSettleLimitMs = 2000,
+    kSettleQuietMs = 250,
+    kSettlePollMs = 10,
 };
 
 static bool OnNtFamily()
@@ -82,17 +86,20 @@ static void ClearScreen()
     SetConsoleCursorInfo(gRuntime.screen, &gRuntime.cursorShape);
 }
 
+static bool IsClassicConsoleWindow(HWND window)
+{
+    char className[64] = {0};
+    GetClassNameA(window, className, sizeof(className));
+    return strcmp(className, "ConsoleWindowClass") == 0;
+}
+
 // The classic console window takes the outer size it is given. Other console
 // windows (Wine's) size themselves from their cells and read a forced outer
 // size as a new cell count, growing the buffer again; there only the place
 // is kept.
 static UINT KeptPlaceFlags(HWND window)
 {
-    char className[64] = {0};
-    GetClassNameA(window, className, sizeof(className));
-    if (strcmp(className, "ConsoleWindowClass") == 0)
-        return SWP_NOZORDER;
-    return SWP_NOZORDER | SWP_NOSIZE;
+    return IsClassicConsoleWindow(window) ? SWP_NOZORDER : SWP_NOZORDER | SWP_NOSIZE;
 }
 
 // The console moves and resizes its window when the buffer changes; the
@@ -139,6 +146,65 @@ static bool SetWindowSize(uint32_t columns, uint32_t rows)
     return shownColumns == columns && shownRows == rows;
 }
 
+// Whether the screen and the window's inside show columns x rows.
+static bool ShowsCells(HWND window, COORD cell, uint32_t columns, uint32_t rows)
+{
+    CONSOLE_SCREEN_BUFFER_INFO info;
+    RECT inside;
+    return ReadScreenInfo(&info) && GetClientRect(window, &inside) &&
+           static_cast<uint32_t>(info.dwSize.X) == columns &&
+           static_cast<uint32_t>(info.dwSize.Y) == rows &&
+           info.srWindow.Right - info.srWindow.Left + 1 == info.dwSize.X &&
+           info.srWindow.Bottom - info.srWindow.Top + 1 == info.dwSize.Y &&
+           inside.right - inside.left == info.dwSize.X * cell.X &&
+           inside.bottom - inside.top == info.dwSize.Y * cell.Y;
+}
+
+// Wine's console window takes a new size only when its host next handles
+// its messages, and under a window manager the answer to an earlier size can
+// come after a later one: the host reads it as a new cell count (20 rows at
+// least) and grows the buffer. True once the screen has shown columns x rows
+// unchanged for a quiet spell; false when it changed, or never showed. The
+// classic console sizes its window within the calls, and a hidden one (a
+// pseudo-console's) shows nothing: both hold at once.
+static bool ScreenHolds(uint32_t columns, uint32_t rows)
+{
+    HWND window = ConsoleWindowHandle();
+    CONSOLE_FONT_INFO font;
+    if (!window || !IsWindowVisible(window) || IsClassicConsoleWindow(window) ||
+        !GetCurrentConsoleFont(gRuntime.screen, FALSE, &font) || font.dwFontSize.X <= 0 ||
+        font.dwFontSize.Y <= 0)
+        return true;
+    DWORD start = GetTickCount();
+    DWORD shownSince = 0;
+    bool shown = false;
+    for (;;) {
+        bool showing = ShowsCells(window, font.dwFontSize, columns, rows);
+        DWORD now = GetTickCount();
+        if (shown && !showing)
+            return false;
+        if (showing && !shown) {
+            shown = true;
+            shownSince = now;
+        }
+        if (shown && now - shownSince >= kSettleQuietMs)
+            return true;
+        if (now - start >= kSettleLimitMs)
+            return shown;
+        Sleep(kSettlePollMs);
+    }
+}
+
+// A host that read a late window size has grown the buffer and the window;
+// the buffer then holds the window, so both are set again.
+static void HoldScreen(uint32_t columns, uint32_t rows)
+{
+    for (int attempt = 0; attempt < kHoldAttempts && !ScreenHolds(columns, rows); ++attempt) {
+        SetWindowSize(columns, rows);
+        ResizeBuffer(columns, rows);
+    }
+}
+
 void ConsoleSetScreen(uint32_t columns, uint32_t rows)
 {
     CONSOLE_SCREEN_BUFFER_INFO info;
@@ -165,6 +231,7 @@ void ConsoleSetScreen(uint32_t columns, uint32_t rows)
         return;
     }
     ResizeBuffer(columns, rows);
+    HoldScreen(columns, rows);
 }
 
 // What a shell's console held before the set-up changed it: the buffer, the
@@ -285,7 +352,20 @@ void ConsoleGiveBack()
 void ConsoleSetLocation(int32_t x, int32_t y)
 {
     HWND window = ConsoleWindowHandle();
-    SetWindowPos(window, window, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+    CONSOLE_SCREEN_BUFFER_INFO info;
+    bool whole = ReadScreenInfo(&info) &&
+                 info.srWindow.Right - info.srWindow.Left + 1 == info.dwSize.X &&
+                 info.srWindow.Bottom - info.srWindow.Top + 1 == info.dwSize.Y;
+    // A move is a change of the window too: a late answer can take back the
+    // size or the place.
+    for (int attempt = 0; attempt < kHoldAttempts; ++attempt) {
+        SetWindowPos(window, window, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+        if (whole)
+            HoldScreen(static_cast<uint16_t>(info.dwSize.X), static_cast<uint16_t>(info.dwSize.Y));
+        RECT place;
+        if (!window || !GetWindowRect(window, &place) || (place.left == x && place.top == y))
+            break;
+    }
 }
 
 int32_t ConsoleScreenWidth()
