@@ -93,4 +93,26 @@ TEST_F(ImageListFolder, ASecondRunListsNoneOfTheCopiesTheFirstRunWrites)
     EXPECT_EQ(first, BuildSorted());
 }
 
+// The copies of a later photo never take the names of an earlier one's,
+// compared as NTFS compares names, beyond ASCII too.
+TEST(CopyNames, ALaterPhotoTakesItsWholeNameThenNone)
+{
+    CopyNames names = {};
+    DynStr stem;
+    EXPECT_EQ(kStemBaseName, CopyStem(&names, "logo.jpg", &stem));
+    EXPECT_EQ("logo", Text(stem));
+    NoteCopyWritten(&names, "CR_LOGO.JPG");
+    EXPECT_EQ(kStemWholeName, CopyStem(&names, "logo.png", &stem));
+    EXPECT_EQ("logo.png", Text(stem));
+    NoteCopyWritten(&names, "A_LOGO.PNG.JPG");
+    EXPECT_EQ(kStemNone, CopyStem(&names, "Logo.PNG", &stem));
+    NoteCopyWritten(&names, "a_per\xF9.jpg");
+    EXPECT_EQ(kStemWholeName, CopyStem(&names, "PER\xD9.png", &stem));
+    for (int i = 0; i < 20; ++i)
+        NoteCopyWritten(&names, DynStr(("cr_f" + std::to_string(i) + ".jpg").c_str()));
+    EXPECT_EQ(kStemWholeName, CopyStem(&names, "F0.gif", &stem)) << "kept while the list grew";
+    EXPECT_EQ(kStemBaseName, CopyStem(&names, "f20.gif", &stem));
+    ReleaseCopyNames(&names);
+}
+
 }  // namespace
