@@ -14,16 +14,12 @@ TOOL_PID=""
 DIALOG_ID=""
 CLIPBOARD_PID=""
 
-WATCH_PID=""
-
 stop_tool() {
     if [ -n "$TOOL_PID" ] && kill -0 "$TOOL_PID" 2>/dev/null; then
         kill "$TOOL_PID" 2>/dev/null
         wineserver -k >/dev/null 2>&1
     fi
-    [ -n "$WATCH_PID" ] && kill "$WATCH_PID" 2>/dev/null
     TOOL_PID=""
-    WATCH_PID=""
 }
 
 fail() {
@@ -41,40 +37,20 @@ fail() {
     exit 1
 }
 
-# start_tool START_FOLDER: the tool in its console window, current directory START_FOLDER.
+# start_tool START_FOLDER [--alone]: the tool in its console window, current
+# directory START_FOLDER. The console is shared with console_watch, as with a
+# shell; with --alone it is the tool's own, as a double-click starts it, and
+# console_watch, started without a window, joins it after start-up, when
+# watch_console says so.
 start_tool() {
     rm -f "$DUMP"
-    (cd "$1" && exec "$CR_WINE" wineconsole "$E2E_BIN/console_watch.exe" "$(winpath "$DUMP")" \
+    WATCH_ALONE=${2:-}
+    (cd "$1" && exec "$CR_WINE" $([ -z "$WATCH_ALONE" ] && echo wineconsole) \
+        "$E2E_BIN/console_watch.exe" $WATCH_ALONE "$(winpath "$DUMP")" \
         "$(winpath "$E2E_BIN/copiaridotta.exe")") >"$E2E_WORK/wine.log" 2>&1 &
     TOOL_PID=$!
 }
-
-# start_tool_alone START_FOLDER: the tool alone in a console window of its
-# own, as a double-click starts it; watch_console then joins that console.
-start_tool_alone() {
-    rm -f "$DUMP"
-    (cd "$1" && exec "$CR_WINE" wineconsole "$(winpath "$E2E_BIN/copiaridotta.exe")") \
-        >"$E2E_WORK/wine.log" 2>&1 &
-    TOOL_PID=$!
-}
-
-# watch_console: console_watch joins the console of the tool started alone,
-# once its start-up is over (the dialog is up), and dumps it from then on.
-watch_console() {
-    "$CR_WINE" "$E2E_BIN/console_watch.exe" --attach "$(winpath "$DUMP")" copiaridotta.exe \
-        >"$E2E_WORK/watch.log" 2>&1 &
-    WATCH_PID=$!
-}
-
-# interrupt_tool: Ctrl+C to the tool's console, sent by console_watch.
-interrupt_tool() {
-    : >"$DUMP.ctrlc"
-    for _ in $(seq 100); do
-        [ -e "$DUMP.ctrlc" ] || return 0
-        sleep 0.1
-    done
-    fail "console_watch did not send Ctrl+C within 10 s"
-}
+watch_console() { : >"$DUMP.attach"; }
 
 # press_key: a key pressed in the console window.
 press_key() {
@@ -156,11 +132,10 @@ wait_exit() {
                 kill -0 "$TOOL_PID" 2>/dev/null || break
                 sleep 0.1
             done
-            local shared=$([ -z "$WATCH_PID" ] && echo 1)
             stop_tool
             # A console shared with console_watch, as with a shell, is given
             # back as the tool found it, however it ended.
-            [ -z "$shared" ] || [ "$(sed -n 's/^before //p' "$DUMP")" = "$(sed -n 's/^after //p' "$DUMP")" ] ||
+            [ -n "$WATCH_ALONE" ] || [ "$(sed -n 's/^before //p' "$DUMP")" = "$(sed -n 's/^after //p' "$DUMP")" ] ||
                 fail "the console was not given back: $(grep -E '^(before|after) ' "$DUMP" | tr '\n' ' ')"
             return 0
         fi

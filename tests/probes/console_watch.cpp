@@ -1,8 +1,6 @@
-// Test helper for end-to-end runs, in two forms:
-//   console_watch OUTPUT PROGRAM [ARGS...]  starts PROGRAM in this console;
-//   console_watch --attach OUTPUT EXE       joins the console of the running
-//                                           process EXE (started in a console of
-//                                           its own) and watches that.
+// Test helper for end-to-end runs: console_watch [--alone] OUTPUT PROGRAM [ARGS...]
+// Starts PROGRAM in this console, or with --alone in a console of its own,
+// which the watch joins once OUTPUT.attach exists.
 // While OUTPUT.ctrlc exists, the watch removes it and sends Ctrl+C to the
 // console: from a process of the program's group, as Wine sends the event
 // only to the sender's group (Windows: to every process of the console).
@@ -14,7 +12,6 @@
 #include <windows.h>
 #include <stdio.h>
 #include <string.h>
-#include <tlhelp32.h>
 
 #include <string>
 
@@ -39,15 +36,8 @@ static std::string ConsoleShape(HANDLE screen, HANDLE input)
     return shape;
 }
 
-static std::string Utf8(wchar_t c)
-{
-    char bytes[8];
-    int length = WideCharToMultiByte(CP_UTF8, 0, &c, 1, bytes, sizeof(bytes), nullptr, nullptr);
-    return length > 0 ? std::string(bytes, length) : std::string("?");
-}
-
 static bool DumpScreen(HANDLE screen, const std::string& path, const std::string& before,
-                       const std::string* after, DWORD exitCode)
+                       HANDLE input, bool ended, DWORD exitCode)
 {
     CONSOLE_SCREEN_BUFFER_INFO info;
     if (!GetConsoleScreenBufferInfo(screen, &info))
@@ -68,14 +58,16 @@ static bool DumpScreen(HANDLE screen, const std::string& path, const std::string
         std::string attributes = "A:";
         for (int column = 0; column < columns; ++column) {
             wchar_t c = cells.wide[column];
-            characters += (c == 0 || c == '\n' || c == '\r') ? std::string(" ") : Utf8(c);
+            int length = WideCharToMultiByte(CP_UTF8, 0, &c, 1, line, sizeof(line), nullptr, nullptr);
+            characters += (c == 0 || c == '\n' || c == '\r' || length <= 0) ? std::string(" ")
+                                                                         : std::string(line, length);
             snprintf(line, sizeof(line), "%02X", cells.attributes[column] & 0xFF);
             attributes += line;
         }
         text += characters + "\n" + attributes + "\n";
     }
-    if (after) {
-        text += "after " + *after + "\n";
+    if (ended) {
+        text += "after " + ConsoleShape(screen, input) + "\n";
         snprintf(line, sizeof(line), "exit %lu\n", exitCode);
         text += line;
     }
@@ -88,88 +80,23 @@ static bool DumpScreen(HANDLE screen, const std::string& path, const std::string
     return MoveFileExA(temporary.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING) != 0;
 }
 
-static void WriteFailure(const std::string& output, const char* what, DWORD error)
-{
-    FILE* file = fopen(output.c_str(), "wb");
-    if (file) {
-        fprintf(file, "%s: error %lu\nexit -1\n", what, error);
-        fclose(file);
-    }
-}
-
-// The process of that executable name, or 0.
-static DWORD FindProcess(const char* exeName)
-{
-    DWORD found = 0;
-    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
-    if (snapshot == INVALID_HANDLE_VALUE)
-        return 0;
-    PROCESSENTRY32 entry;
-    entry.dwSize = sizeof(entry);
-    for (BOOL more = Process32First(snapshot, &entry); more && !found;
-         more = Process32Next(snapshot, &entry)) {
-        if (lstrcmpiA(entry.szExeFile, exeName) == 0)
-            found = entry.th32ProcessID;
-    }
-    CloseHandle(snapshot);
-    return found;
-}
-
-static bool JoinConsoleOf(DWORD processId)
-{
-    FreeConsole();
-    return AttachConsole(processId) != 0;
-}
-
 static HANDLE OpenConsoleDevice(const char* name)
 {
     return CreateFileA(name, GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
                        nullptr, OPEN_EXISTING, 0, nullptr);
 }
 
-// Dumps the screen until the process ends, then its shape and exit code.
-static int Watch(HANDLE process, const std::string& output, HANDLE screen, HANDLE input,
-                 const std::string& before)
-{
-    // A Ctrl+C sent to the console is the tool's to handle, not the watch's.
-    SetConsoleCtrlHandler(nullptr, TRUE);
-    std::string ctrlC = output + ".ctrlc";
-    while (WaitForSingleObject(process, 100) == WAIT_TIMEOUT) {
-        DumpScreen(screen, output, before, nullptr, 0);
-        if (DeleteFileA(ctrlC.c_str()))
-            GenerateConsoleCtrlEvent(CTRL_C_EVENT, 0);
-    }
-    DWORD exitCode = 0;
-    GetExitCodeProcess(process, &exitCode);
-    std::string after = ConsoleShape(screen, input);
-    DumpScreen(screen, output, before, &after, exitCode);
-    return 0;
-}
-
 int main(int argc, char** argv)
 {
-    if (argc == 4 && strcmp(argv[1], "--attach") == 0) {
-        std::string output = argv[2];
-        DWORD processId = FindProcess(argv[3]);
-        HANDLE process = processId ? OpenProcess(SYNCHRONIZE | PROCESS_QUERY_INFORMATION, FALSE,
-                                                 processId)
-                                   : nullptr;
-        if (!process || !JoinConsoleOf(processId)) {
-            WriteFailure(output, "cannot join the console", GetLastError());
-            return 1;
-        }
-        HANDLE screen = OpenConsoleDevice("CONOUT$");
-        HANDLE input = OpenConsoleDevice("CONIN$");
-        return Watch(process, output, screen, input, ConsoleShape(screen, input));
-    }
-    if (argc < 3) {
-        fprintf(stderr, "usage: console_watch [--attach] OUTPUT PROGRAM [ARGS...]\n");
+    bool alone = argc > 1 && strcmp(argv[1], "--alone") == 0;
+    if (argc < 3 + alone) {
+        fprintf(stderr, "usage: console_watch [--alone] OUTPUT PROGRAM [ARGS...]\n");
         return 2;
     }
-    std::string output = argv[1];
+    std::string output = argv[1 + alone];
     std::string commandLine;
-    for (int i = 2; i < argc; ++i) {
-        if (i > 2)
+    for (int i = 2 + alone; i < argc; ++i) {
+        if (i > 2 + alone)
             commandLine += ' ';
         commandLine += '"';
         commandLine += argv[i];
@@ -185,12 +112,40 @@ int main(int argc, char** argv)
     startup.cb = sizeof(startup);
     PROCESS_INFORMATION process;
     ZeroMemory(&process, sizeof(process));
-    if (!CreateProcessA(nullptr, &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                        &startup, &process)) {
-        WriteFailure(output, ("cannot start " + commandLine).c_str(), GetLastError());
+    if (!CreateProcessA(nullptr, &commandLine[0], nullptr, nullptr, FALSE,
+                        alone ? CREATE_NEW_CONSOLE : 0, nullptr, nullptr, &startup, &process)) {
+        FILE* file = fopen(output.c_str(), "wb");
+        if (file) {
+            fprintf(file, "cannot start %s: error %lu\nexit -1\n", commandLine.c_str(),
+                    GetLastError());
+            fclose(file);
+        }
         return 1;
     }
-    Watch(process.hProcess, output, screen, input, before);
+    if (alone) {
+        // Joined once OUTPUT.attach says the program's start-up is over, so
+        // that the program found its console its own.
+        std::string attach = output + ".attach";
+        while (!DeleteFileA(attach.c_str()) && WaitForSingleObject(process.hProcess, 100) == WAIT_TIMEOUT) {
+        }
+        FreeConsole();
+        if (!AttachConsole(process.dwProcessId))
+            return 1;
+        screen = OpenConsoleDevice("CONOUT$");
+        input = OpenConsoleDevice("CONIN$");
+        before = ConsoleShape(screen, input);
+    }
+    // A Ctrl+C sent to the console is the program's to handle, not the watch's.
+    SetConsoleCtrlHandler(nullptr, TRUE);
+    std::string ctrlC = output + ".ctrlc";
+    while (WaitForSingleObject(process.hProcess, 100) == WAIT_TIMEOUT) {
+        DumpScreen(screen, output, before, input, false, 0);
+        if (DeleteFileA(ctrlC.c_str()))
+            GenerateConsoleCtrlEvent(CTRL_C_EVENT, 0);
+    }
+    DWORD exitCode = 0;
+    GetExitCodeProcess(process.hProcess, &exitCode);
+    DumpScreen(screen, output, before, input, true, exitCode);
     CloseHandle(process.hThread);
     CloseHandle(process.hProcess);
     return 0;
