@@ -32,6 +32,15 @@ static bool ProcessHasEnded(DWORD processId)
     return ended;
 }
 
+// The save names a pending file without its process number only where the
+// numbered name (up to 11 characters more) would pass MAX_PATH - 1: a shorter
+// name of that form is not one of the tool's.
+static bool IsLongEnoughToBeUnnumbered(const DynStr& name)
+{
+    DWORD size = GetFullPathNameA(name.bytes(), 0, nullptr, nullptr);
+    return size > 0 && size - 1 + 11 > MAX_PATH - 1;
+}
+
 static bool IsOlderThan(const DynStr& name, ULONGLONG age)
 {
     WIN32_FILE_ATTRIBUTE_DATA data;
@@ -60,7 +69,7 @@ static bool IsStalePendingCopy(const DynStr& name)
     DynStr number = dot > 0 ? StrMid(stem, dot + 1, stem.length() - dot) : DynStr();
     if (IsDigits(number))
         return ProcessHasEnded(static_cast<DWORD>(strtoul(number.bytes(), nullptr, 10)));
-    return IsOlderThan(name, kUnnumberedAgeLimit);
+    return IsLongEnoughToBeUnnumbered(name) && IsOlderThan(name, kUnnumberedAgeLimit);
 }
 
 void RemoveStalePendingCopies()
