@@ -1,6 +1,6 @@
 // The executable's entry: the run-time frame around the main procedure.
 #include "app/main_procedure.h"
-#include "runtime/runtime_state.h"
+#include "runtime/startup.h"
 
 int main()
 {

@@ -5,7 +5,7 @@
 #include "imaging/imaging.h"
 #include "imaging/imaging_internal.h"
 #include "runtime/console.h"
-#include "runtime/runtime_state.h"
+#include "runtime/startup.h"
 #include "surfaces/surfaces.h"
 
 DynStr gReducedBits;

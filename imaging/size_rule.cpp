@@ -2,7 +2,7 @@
 // Both go through the same aspect hundredths so that a photo fills its copy.
 #include "imaging/imaging.h"
 #include "imaging/imaging_internal.h"
-#include "runtime/runtime_state.h"
+#include "runtime/floating_point.h"
 
 namespace {
 

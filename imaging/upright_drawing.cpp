@@ -4,7 +4,7 @@
 // block's pixels are turned into the target. The large photo is never
 // turned.
 #include "imaging/imaging_internal.h"
-#include "runtime/runtime_state.h"
+#include "runtime/startup.h"
 #include "surfaces/surfaces.h"
 
 namespace {

@@ -1,5 +1,5 @@
 // The command line's tail after the program name, and the show command of start-up.
-#include "runtime/runtime_state.h"
+#include "runtime/command_line.h"
 
 const char* CommandLineTail(const char* commandLine)
 {

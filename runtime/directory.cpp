@@ -4,7 +4,7 @@
 #include <string.h>
 
 #include "runtime/errors.h"
-#include "runtime/runtime_state.h"
+#include "runtime/thread_state.h"
 
 enum {
     kMaskLimit = 256,

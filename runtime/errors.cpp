@@ -2,8 +2,8 @@
 #include "runtime/errors.h"
 
 #include "runtime/console.h"
-#include "runtime/runtime_state.h"
 #include "runtime/spin_lock.h"
+#include "runtime/thread_state.h"
 
 static volatile LONG gProtectedCallLock = 0;
 

@@ -3,7 +3,7 @@
 #include <float.h>
 #include <math.h>
 
-#include "runtime/runtime_state.h"
+#include "runtime/floating_point.h"
 
 // Every real of the program is a long double held in the x87 registers; a
 // narrower long double would change the copy sizes without a word.

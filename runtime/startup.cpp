@@ -1,13 +1,21 @@
 // Process start-up and shutdown, and the releases shutdown makes.
+#include "runtime/startup.h"
+
 #include <objbase.h>
 #include <string.h>
 
+#include "runtime/command_line.h"
 #include "runtime/console.h"
+#include "runtime/floating_point.h"
 #include "runtime/font_list.h"
 #include "runtime/interrupt.h"
 #include "runtime/runtime_state.h"
+#include "runtime/thread_state.h"
 
 RuntimeState gRuntime;
+static bool gComInitialized;   // CoInitialize answered S_OK or S_FALSE
+static const char* gCommandTail;
+static int32_t gShowCommand;
 
 enum { kMaxShutdownReleases = 16 };
 static void (*gShutdownReleases[kMaxShutdownReleases])();
@@ -26,17 +34,16 @@ void RuntimeAddShutdownRelease(void (*release)())
 // Microsoft documents that only a successful CoInitialize is to be balanced.
 static void UninitializeCom()
 {
-    if (gRuntime.comInitialized)
+    if (gComInitialized)
         CoUninitialize();
 }
 
 bool RuntimeStartup()
 {
     memset(&gRuntime, 0, sizeof(gRuntime));
-    gRuntime.tlsSlot = TLS_OUT_OF_INDEXES;
     gShutdownReleaseCount = 0;
 
-    gRuntime.comInitialized = SUCCEEDED(CoInitialize(nullptr));
+    gComInitialized = SUCCEEDED(CoInitialize(nullptr));
 
     gRuntime.standardError = GetStdHandle(STD_ERROR_HANDLE);
     gRuntime.standardInput = GetStdHandle(STD_INPUT_HANDLE);
@@ -66,20 +73,13 @@ bool RuntimeStartup()
     memset(&startup, 0, sizeof(startup));
     startup.cb = sizeof(startup);
     GetStartupInfoA(&startup);
-    gRuntime.showCommand = ShowCommandFromStartupInfo(startup);
+    gShowCommand = ShowCommandFromStartupInfo(startup);
 
-    gRuntime.commandTail = CommandLineTail(GetCommandLineA());
+    gCommandTail = CommandLineTail(GetCommandLineA());
     gRuntime.instance = GetModuleHandleA(nullptr);
 
-    gRuntime.tlsSlot = TlsAlloc();
-    if (gRuntime.tlsSlot == TLS_OUT_OF_INDEXES)
+    if (!ThreadStateStart())
         return false;
-    ThreadState* mainState = static_cast<ThreadState*>(GlobalAlloc(GPTR, sizeof(ThreadState)));
-    if (!mainState || !TlsSetValue(gRuntime.tlsSlot, mainState)) {
-        if (mainState)
-            GlobalFree(mainState);
-        return false;
-    }
 
     gRuntime.foreColor = 7;
     gRuntime.backColor = 0;
@@ -101,11 +101,7 @@ void RuntimeShutdown()
     for (int i = gShutdownReleaseCount - 1; i >= 0; --i)
         gShutdownReleases[i]();
     gShutdownReleaseCount = 0;
-    ReleaseThreadState();
-    if (gRuntime.tlsSlot != TLS_OUT_OF_INDEXES) {
-        TlsFree(gRuntime.tlsSlot);
-        gRuntime.tlsSlot = TLS_OUT_OF_INDEXES;
-    }
+    ThreadStateEnd();
     UninitializeCom();
 }
 
@@ -116,8 +112,8 @@ void RuntimeProcessEntry(MainProcedureFn mainProcedure)
         UninitializeCom();
         ExitProcess(255);
     }
-    int32_t exitCode = mainProcedure(gRuntime.instance, nullptr, gRuntime.commandTail,
-                                     gRuntime.showCommand);
+    int32_t exitCode = mainProcedure(gRuntime.instance, nullptr, gCommandTail,
+                                     gShowCommand);
     RuntimeShutdown();
     ExitProcess(static_cast<UINT>(exitCode));
 }

@@ -1,14 +1,16 @@
 // The per-thread records: made on a thread's first use, released by the thread.
-#include "runtime/runtime_state.h"
+#include "runtime/thread_state.h"
+
+static DWORD gThreadStateSlot = TLS_OUT_OF_INDEXES;
 
 ThreadState* CurrentThreadState()
 {
-    if (gRuntime.tlsSlot == TLS_OUT_OF_INDEXES)
+    if (gThreadStateSlot == TLS_OUT_OF_INDEXES)
         return nullptr;
-    ThreadState* state = static_cast<ThreadState*>(TlsGetValue(gRuntime.tlsSlot));
+    ThreadState* state = static_cast<ThreadState*>(TlsGetValue(gThreadStateSlot));
     if (!state) {
         state = static_cast<ThreadState*>(GlobalAlloc(GPTR, sizeof(ThreadState)));
-        if (state && !TlsSetValue(gRuntime.tlsSlot, state)) {
+        if (state && !TlsSetValue(gThreadStateSlot, state)) {
             GlobalFree(state);
             state = nullptr;
         }
@@ -18,13 +20,36 @@ ThreadState* CurrentThreadState()
 
 void ReleaseThreadState()
 {
-    if (gRuntime.tlsSlot == TLS_OUT_OF_INDEXES)
+    if (gThreadStateSlot == TLS_OUT_OF_INDEXES)
         return;
-    ThreadState* state = static_cast<ThreadState*>(TlsGetValue(gRuntime.tlsSlot));
+    ThreadState* state = static_cast<ThreadState*>(TlsGetValue(gThreadStateSlot));
     if (!state)
         return;
     if (state->searchHandle)
         FindClose(state->searchHandle);
     GlobalFree(state);
-    TlsSetValue(gRuntime.tlsSlot, nullptr);
+    TlsSetValue(gThreadStateSlot, nullptr);
+}
+
+bool ThreadStateStart()
+{
+    gThreadStateSlot = TlsAlloc();
+    if (gThreadStateSlot == TLS_OUT_OF_INDEXES)
+        return false;
+    ThreadState* mainState = static_cast<ThreadState*>(GlobalAlloc(GPTR, sizeof(ThreadState)));
+    if (!mainState || !TlsSetValue(gThreadStateSlot, mainState)) {
+        if (mainState)
+            GlobalFree(mainState);
+        return false;
+    }
+    return true;
+}
+
+void ThreadStateEnd()
+{
+    ReleaseThreadState();
+    if (gThreadStateSlot != TLS_OUT_OF_INDEXES) {
+        TlsFree(gThreadStateSlot);
+        gThreadStateSlot = TLS_OUT_OF_INDEXES;
+    }
 }

@@ -2,7 +2,7 @@
 #include "surfaces/surface_internal.h"
 #include "surfaces/surfaces.h"
 
-#include "runtime/runtime_state.h"
+#include "runtime/floating_point.h"
 
 enum { kFillAttempts = 10 };
 

@@ -4,6 +4,7 @@
 
 #include "runtime/runtime_state.h"
 #include "runtime/spin_lock.h"
+#include "runtime/thread_state.h"
 
 static const char kGraphClassName[] = "KORVANTAGRAPH";
 static const DWORD kDefaultFrameStyle = WS_POPUP | WS_BORDER | WS_SYSMENU | WS_MINIMIZEBOX;

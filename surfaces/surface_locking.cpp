@@ -3,8 +3,8 @@
 #include "surfaces/surface_internal.h"
 #include "surfaces/surfaces.h"
 
-#include "runtime/runtime_state.h"
 #include "runtime/spin_lock.h"
+#include "runtime/thread_state.h"
 
 static volatile LONG gRegistryLock = 0;
 static volatile LONG gGraphicsLock = 0;

@@ -3,7 +3,7 @@
 #include "surfaces/surfaces.h"
 
 #include "runtime/errors.h"
-#include "runtime/runtime_state.h"
+#include "runtime/thread_state.h"
 
 void attachSurface(uint32_t handle, int32_t controlId, bool deferredRedraw)
 {

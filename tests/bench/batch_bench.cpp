@@ -16,7 +16,7 @@
 #include "app/app.h"
 #include "imaging/imaging.h"
 #include "imaging/imaging_internal.h"
-#include "runtime/runtime_state.h"
+#include "runtime/startup.h"
 #include "surfaces/surfaces.h"
 #include "tests/bench/call_timers.h"
 

@@ -8,7 +8,7 @@
 
 #include "imaging/imaging.h"
 #include "imaging/imaging_internal.h"
-#include "runtime/runtime_state.h"
+#include "runtime/startup.h"
 #include "surfaces/surfaces.h"
 #include "tests/support/dynstr_text.h"
 #include "tests/support/process_run.h"

@@ -5,6 +5,7 @@
 #include "runtime/console.h"
 #include "runtime/errors.h"
 #include "runtime/runtime_state.h"
+#include "runtime/startup.h"
 
 static int32_t SizeWithoutWindow(HINSTANCE, HINSTANCE, const char*, int32_t)
 {

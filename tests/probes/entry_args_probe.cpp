@@ -1,7 +1,7 @@
 // Prints the four arguments the main procedure receives, for the start-up tests.
 #include <stdio.h>
 
-#include "runtime/runtime_state.h"
+#include "runtime/startup.h"
 
 static int32_t PrintArguments(HINSTANCE instance, HINSTANCE previous, const char* tail,
                               int32_t showCommand)

@@ -2,7 +2,7 @@
 #include <stdio.h>
 
 #include "runtime/errors.h"
-#include "runtime/runtime_state.h"
+#include "runtime/startup.h"
 
 static int32_t RaiseFatal(HINSTANCE, HINSTANCE, const char*, int32_t)
 {

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "imaging/imaging.h"
-#include "runtime/runtime_state.h"
+#include "runtime/startup.h"
 #include "tests/imaging/imaging_fixtures.h"
 
 int main(int argc, char** argv)

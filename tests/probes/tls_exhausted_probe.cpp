@@ -2,7 +2,7 @@
 // set-up fails; the main procedure must not run.
 #include <stdio.h>
 
-#include "runtime/runtime_state.h"
+#include "runtime/startup.h"
 
 static int32_t ReportRan(HINSTANCE, HINSTANCE, const char*, int32_t)
 {

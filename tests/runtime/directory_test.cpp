@@ -8,8 +8,8 @@
 
 #include "runtime/directory.h"
 #include "runtime/errors.h"
-#include "runtime/runtime_state.h"
 #include "runtime/strings.h"
+#include "runtime/thread_state.h"
 #include "tests/support/dynstr_text.h"
 #include "tests/support/temp_folder.h"
 

@@ -2,7 +2,8 @@
 #include <gtest/gtest.h>
 
 #include "runtime/errors.h"
-#include "runtime/runtime_state.h"
+#include "runtime/floating_point.h"
+#include "runtime/thread_state.h"
 
 TEST(ErrorTranslation, EveryNamedCodeAndTheRanges)
 {

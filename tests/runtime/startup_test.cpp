@@ -2,8 +2,11 @@
 #include <gtest/gtest.h>
 #include <string.h>
 
+#include "runtime/command_line.h"
+#include "runtime/floating_point.h"
 #include "runtime/font_list.h"
 #include "runtime/runtime_state.h"
+#include "runtime/thread_state.h"
 #include "tests/support/process_run.h"
 
 TEST(CommandLineTail, SkipsTheProgramNameByTheQuotingRules)

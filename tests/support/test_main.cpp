@@ -5,7 +5,7 @@
 #include <stdio.h>
 #include <stdlib.h>
 
-#include "runtime/runtime_state.h"
+#include "runtime/startup.h"
 
 namespace {
 
