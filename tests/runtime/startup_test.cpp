@@ -4,7 +4,6 @@
 
 #include "runtime/command_line.h"
 #include "runtime/floating_point.h"
-#include "runtime/font_list.h"
 #include "runtime/runtime_state.h"
 #include "runtime/thread_state.h"
 #include "tests/support/process_run.h"
@@ -81,11 +80,6 @@ TEST(Startup, StandardOutputRedirectedMakesStandardErrorTheScreen)
     EXPECT_EQ(expected, gRuntime.screen);
     EXPECT_EQ(7u, gRuntime.foreColor);
     EXPECT_EQ(0u, gRuntime.backColor);
-    EXPECT_STREQ("MS Sans Serif", gFonts[0].logFont.lfFaceName);
-    EXPECT_EQ(8, gFonts[0].pointSize);
-    EXPECT_STREQ("Courier New", gFonts[1].logFont.lfFaceName);
-    EXPECT_EQ(0, gFonts[1].pointSize);
-    EXPECT_EQ(DEFAULT_CHARSET, gFonts[1].logFont.lfCharSet);
     EXPECT_NE(nullptr, CurrentThreadState());
 }
 
