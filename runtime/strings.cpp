@@ -17,6 +17,17 @@ static int32_t FromEnd(int32_t length, int32_t position)
     return length + position + 1;
 }
 
+// A result of `length` bytes, or "" with `error` recorded where the length
+// does not fit a dynamic string.
+static DynStr NewResult(int64_t length, int32_t error)
+{
+    if (length > INT32_MAX) {
+        RaiseError(error);
+        return DynStr();
+    }
+    return DynStr::ofLength(static_cast<int32_t>(length));
+}
+
 DynStr StrConcat(const DynStr& a, const DynStr& b)
 {
     if (a.empty())
@@ -24,11 +35,7 @@ DynStr StrConcat(const DynStr& a, const DynStr& b)
     if (b.empty())
         return a;
     int64_t total = static_cast<int64_t>(a.length()) + b.length();
-    if (total > INT32_MAX) {
-        RaiseError(kErrOutOfMemory);
-        return DynStr();
-    }
-    DynStr result = DynStr::ofLength(static_cast<int32_t>(total));
+    DynStr result = NewResult(total, kErrOutOfMemory);
     if (result.empty())
         return result;
     memcpy(result.mutableBytes(), a.bytes(), static_cast<size_t>(a.length()));
@@ -193,11 +200,7 @@ DynStr StrReplace(const DynStr& text, const DynStr& match, const DynStr& replace
         return text;
     int64_t newLength =
         length + occurrences * (static_cast<int64_t>(replacement.length()) - matchLength);
-    if (newLength > INT32_MAX) {
-        RaiseError(kErrBadArgument);
-        return DynStr();
-    }
-    DynStr result = DynStr::ofLength(static_cast<int32_t>(newLength));
+    DynStr result = NewResult(newLength, kErrBadArgument);
     if (result.empty())
         return result;
     char* out = result.mutableBytes();
