@@ -26,12 +26,12 @@ void clearSurface(int32_t color, int32_t brushStyle)
         color = surface->backColor;
     HBRUSH brush = makeClearBrush(color, brushStyle);
     RECT area = {0, 0, surface->width, surface->height};
-    for (int attempt = 1; !FillRect(surface->memoryDC, &area, brush) && attempt < kFillAttempts;
+    for (int attempt = 1; !FillRect(surface->memory.dc, &area, brush) && attempt < kFillAttempts;
          ++attempt)
         Sleep(2);
     if (brush && color != kColorNone)
         DeleteObject(brush);
-    MoveToEx(surface->memoryDC, 0, 0, nullptr);
+    MoveToEx(surface->memory.dc, 0, 0, nullptr);
     surface->positionX = 0;
     surface->positionY = 0;
     setSurfaceFlags(surface.record(), kFlagForceRedraw);
@@ -63,8 +63,8 @@ void copySurface(uint32_t sourceHandle, int32_t sourceControlId, long double x, 
     SurfaceRecord* from = findObject(source);
     if (!isDrawableSurface(from))
         return;
-    BitBlt(surface->memoryDC, static_cast<int>(RoundToInteger(x)),
-           static_cast<int>(RoundToInteger(y)), from->width, from->height, from->memoryDC, 0, 0,
+    BitBlt(surface->memory.dc, static_cast<int>(RoundToInteger(x)),
+           static_cast<int>(RoundToInteger(y)), from->width, from->height, from->memory.dc, 0, 0,
            rasterOperationOfMix(mix));
     surface.markDrawn();
 }
@@ -76,7 +76,7 @@ void setPosition(long double x, long double y)
         return;
     surface->positionX = static_cast<int32_t>(RoundToInteger(x));
     surface->positionY = static_cast<int32_t>(RoundToInteger(y));
-    MoveToEx(surface->memoryDC, surface->positionX, surface->positionY, nullptr);
+    MoveToEx(surface->memory.dc, surface->positionX, surface->positionY, nullptr);
 }
 
 void printText(const DynStr& text)
@@ -86,9 +86,9 @@ void printText(const DynStr& text)
         return;
     // TA_UPDATECP: the coordinates are ignored, the text starts at the
     // current position and moves it to the text's end.
-    TextOutA(surface->memoryDC, 0, 0, text.bytes(), text.length());
+    TextOutA(surface->memory.dc, 0, 0, text.bytes(), text.length());
     POINT position;
-    if (GetCurrentPositionEx(surface->memoryDC, &position)) {
+    if (GetCurrentPositionEx(surface->memory.dc, &position)) {
         surface->positionX = position.x;
         surface->positionY = position.y;
     }
@@ -102,5 +102,5 @@ void newLine()
         return;
     surface->positionX = 0;
     surface->positionY += surface->textHeight + surface->externalLeading;
-    MoveToEx(surface->memoryDC, 0, surface->positionY, nullptr);
+    MoveToEx(surface->memory.dc, 0, surface->positionY, nullptr);
 }

@@ -99,7 +99,7 @@ static LRESULT drawPicture(HWND frame, const DRAWITEMSTRUCT* item)
         setSurfaceFlags(record, kFlagForceRedraw | kFlagDirty);
         return TRUE;
     }
-    BitBlt(item->hDC, 0, 0, record->width, record->height, record->memoryDC, 0, 0, SRCCOPY);
+    BitBlt(item->hDC, 0, 0, record->width, record->height, record->memory.dc, 0, 0, SRCCOPY);
     unlockGraphics();
     return TRUE;
 }
@@ -182,12 +182,11 @@ static bool createPicture(WindowThreadContext* context, int32_t width, int32_t h
     GetClientRect(control, &client);
     record->width = client.right;
     record->height = client.bottom;
-    HBITMAP bitmap = newMemoryBitmap(controlDC, record->width, record->height,
-                                     &record->memoryDC, &record->previousBitmap);
+    bool made = newMemoryBitmap(controlDC, record->width, record->height, &record->memory);
     ReleaseDC(control, controlDC);
-    if (!bitmap)
+    if (!made)
         return false;
-    FillRect(record->memoryDC, &client, GetSysColorBrush(COLOR_BTNFACE));
+    FillRect(record->memory.dc, &client, GetSysColorBrush(COLOR_BTNFACE));
     prepareSurfaceDC(record);
     context->controlRecord = record;
     return true;

@@ -7,13 +7,13 @@
 // for the time of the call. Null when the bitmap cannot be taken out.
 static HBITMAP takeBitmapOut(SurfaceRecord* record)
 {
-    HGDIOBJ bitmap = SelectObject(record->memoryDC, record->previousBitmap);
+    HGDIOBJ bitmap = SelectObject(record->memory.dc, record->memory.previousBitmap);
     return bitmap && bitmap != HGDI_ERROR ? static_cast<HBITMAP>(bitmap) : nullptr;
 }
 
 static void putBitmapBack(SurfaceRecord* record, HBITMAP bitmap)
 {
-    SelectObject(record->memoryDC, bitmap);
+    SelectObject(record->memory.dc, bitmap);
 }
 
 DynStr getBits()
@@ -28,7 +28,7 @@ DynStr getBits()
         BITMAPINFOHEADER header;
         fillTopDownHeader(&header, surface->width, surface->height);
         // Lines that were not delivered would hold whatever the block held.
-        whole = GetDIBits(surface->memoryDC, bitmap, 0, static_cast<UINT>(surface->height),
+        whole = GetDIBits(surface->memory.dc, bitmap, 0, static_cast<UINT>(surface->height),
                           blockPixels(&block), reinterpret_cast<BITMAPINFO*>(&header),
                           DIB_RGB_COLORS) == surface->height;
         putBitmapBack(surface.record(), bitmap);
@@ -50,7 +50,7 @@ void setBits(const DynStr& block)
     HBITMAP bitmap = takeBitmapOut(surface.record());
     if (!bitmap)
         return;
-    int lines = SetDIBits(surface->memoryDC, bitmap, 0, static_cast<UINT>(height),
+    int lines = SetDIBits(surface->memory.dc, bitmap, 0, static_cast<UINT>(height),
                           blockPixels(block), reinterpret_cast<BITMAPINFO*>(&header),
                           DIB_RGB_COLORS);
     putBitmapBack(surface.record(), bitmap);

@@ -17,17 +17,15 @@ void fillTopDownHeader(BITMAPINFOHEADER* header, int32_t width, int32_t height)
     header->biCompression = BI_RGB;
 }
 
-HBITMAP newMemoryBitmap(HDC referenceDC, int32_t width, int32_t height, HDC* memoryDC,
-                        HGDIOBJ* previousBitmap)
+bool newMemoryBitmap(HDC referenceDC, int32_t width, int32_t height, MemoryBitmap* memory)
 {
-    *memoryDC = nullptr;
-    *previousBitmap = nullptr;
+    memset(memory, 0, sizeof(*memory));
     // A surface whose pixels no pixel block holds could never be captured.
     if (width <= 0 || height <= 0 || blockSize(width, height) < 0)
-        return nullptr;
+        return false;
     HDC dc = CreateCompatibleDC(referenceDC);
     if (!dc)
-        return nullptr;
+        return false;
     // A bitmap compatible with the display would take its format (5-6-5 at
     // 16 bits), and the copies made through it would be banded.
     BITMAPINFO info;
@@ -40,11 +38,26 @@ HBITMAP newMemoryBitmap(HDC referenceDC, int32_t width, int32_t height, HDC* mem
         if (bitmap)
             DeleteObject(bitmap);
         DeleteDC(dc);
-        return nullptr;
+        return false;
     }
-    *memoryDC = dc;
-    *previousBitmap = previous;
-    return bitmap;
+    memory->dc = dc;
+    memory->bitmap = bitmap;
+    memory->previousBitmap = previous;
+    memory->bits = bits;
+    memory->width = width;
+    memory->height = height;
+    return true;
+}
+
+void releaseMemoryBitmap(MemoryBitmap* memory)
+{
+    if (memory->previousBitmap) {
+        SelectObject(memory->dc, memory->previousBitmap);
+        DeleteObject(memory->bitmap);
+    }
+    if (memory->dc)
+        DeleteDC(memory->dc);
+    memset(memory, 0, sizeof(*memory));
 }
 
 // The shared default font: made once per process; a thread that loses the
@@ -74,7 +87,7 @@ void prepareSurfaceDC(SurfaceRecord* record)
 {
     record->foreColor = GetSysColor(COLOR_WINDOWTEXT);
     record->backColor = static_cast<int32_t>(GetSysColor(COLOR_BTNFACE));
-    HDC dc = record->memoryDC;
+    HDC dc = record->memory.dc;
     HFONT font = defaultFont();
     HGDIOBJ previous = font ? SelectObject(dc, font) : nullptr;
     if (previous && previous != HGDI_ERROR) {

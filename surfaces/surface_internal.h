@@ -23,6 +23,18 @@ enum SurfaceKind : int32_t {
 
 enum { kBatchedRedrawInterval = 250 };
 
+// A memory DC with a 32-bit top-down DIB section of width x height selected
+// into it: what a surface draws on. Made by newMemoryBitmap, undone by
+// releaseMemoryBitmap; all zero when there is none.
+struct MemoryBitmap {
+    HDC dc;
+    HBITMAP bitmap;
+    HGDIOBJ previousBitmap;     // what the DC held; put back before the DC goes
+    void* bits;                 // the section's pixels; GdiFlush before touching them
+    int32_t width;
+    int32_t height;
+};
+
 struct SurfaceRecord {
     SurfaceRecord* next;
     uint32_t handle;
@@ -30,8 +42,7 @@ struct SurfaceRecord {
     volatile LONG flags;        // changed by the drawing and the window thread
     int32_t fontNumber;
     HGDIOBJ previousFont;
-    HDC memoryDC;
-    HGDIOBJ previousBitmap;
+    MemoryBitmap memory;
     int32_t width;
     int32_t height;
     int32_t positionX;
@@ -117,11 +128,12 @@ uint32_t resolveSurfaceHandle(uint32_t handle, int32_t controlId);
 // A top-down 32-bit header for width x height pixels, as pixel blocks hold them.
 void fillTopDownHeader(BITMAPINFOHEADER* header, int32_t width, int32_t height);
 // A memory DC made like referenceDC's, with a new width x height bitmap of
-// 32-bit colour selected, whatever the display's format; *previousBitmap is
-// what the DC held before. The bitmap, or null with nothing left made; also
-// for a size that no pixel block holds.
-HBITMAP newMemoryBitmap(HDC referenceDC, int32_t width, int32_t height, HDC* memoryDC,
-                        HGDIOBJ* previousBitmap);
+// 32-bit colour selected, whatever the display's format. False with nothing
+// left made and *memory zeroed; also for a size that no pixel block holds.
+bool newMemoryBitmap(HDC referenceDC, int32_t width, int32_t height, MemoryBitmap* memory);
+// Puts the DC's first bitmap back, deletes the surface bitmap, then the DC;
+// what is not there is skipped. *memory is zeroed.
+void releaseMemoryBitmap(MemoryBitmap* memory);
 
 // The system colours, the default font and the text modes of a new
 // surface's DC.

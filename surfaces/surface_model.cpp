@@ -44,7 +44,7 @@ void surfaceSize(long double* width, long double* height)
 HDC surfaceDC()
 {
     CurrentSurfaceLock surface;
-    return surface ? surface->memoryDC : nullptr;
+    return surface ? surface->memory.dc : nullptr;
 }
 
 void setForeColor(int32_t color)
@@ -55,7 +55,7 @@ void setForeColor(int32_t color)
     if (color == kColorDefault)
         color = static_cast<int32_t>(GetSysColor(COLOR_WINDOWTEXT));
     surface->foreColor = static_cast<COLORREF>(color) & 0xFFFFFF;
-    SetTextColor(surface->memoryDC, surface->foreColor);
+    SetTextColor(surface->memory.dc, surface->foreColor);
 }
 
 void setBackColor(int32_t color)
@@ -63,16 +63,17 @@ void setBackColor(int32_t color)
     CurrentSurfaceLock surface;
     if (!surface)
         return;
+    HDC dc = surface->memory.dc;
     if (color == kColorNone) {
         surface->backColor = kColorNone;
-        if (SetBkColor(surface->memoryDC, 0) != CLR_INVALID)
-            SetBkMode(surface->memoryDC, TRANSPARENT);
+        if (SetBkColor(dc, 0) != CLR_INVALID)
+            SetBkMode(dc, TRANSPARENT);
     } else {
         if (color == kColorDefault)
             color = static_cast<int32_t>(GetSysColor(COLOR_BTNFACE));
         surface->backColor = color & 0xFFFFFF;
-        if (SetBkColor(surface->memoryDC, static_cast<COLORREF>(surface->backColor)) != CLR_INVALID)
-            SetBkMode(surface->memoryDC, OPAQUE);
+        if (SetBkColor(dc, static_cast<COLORREF>(surface->backColor)) != CLR_INVALID)
+            SetBkMode(dc, OPAQUE);
     }
 }
 

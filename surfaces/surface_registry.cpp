@@ -98,17 +98,11 @@ void releaseObject(uint32_t handle)
         return;
 
     if (record->fontNumber) {
-        SelectObject(record->memoryDC, record->previousFont);
+        SelectObject(record->memory.dc, record->previousFont);
         InterlockedDecrement(reinterpret_cast<volatile LONG*>(
             &gFonts[record->fontNumber - 1].useCount));
     }
-    if (record->previousBitmap) {
-        HGDIOBJ surfaceBitmap = SelectObject(record->memoryDC, record->previousBitmap);
-        if (surfaceBitmap)
-            DeleteObject(surfaceBitmap);
-    }
-    if (record->memoryDC)
-        DeleteDC(record->memoryDC);
+    releaseMemoryBitmap(&record->memory);
     HeapFree(GetProcessHeap(), 0, record);
 }
 

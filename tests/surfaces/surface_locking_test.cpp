@@ -22,7 +22,7 @@ TEST(GraphicsLock, WindowClosedDuringADrawingOperationWaitsForItsEnd)
     CurrentSurfaceLock surface;
     SurfaceRecord* record = surface.record();
     ASSERT_NE(nullptr, record);
-    HDC dc = record->memoryDC;
+    HDC dc = record->memory.dc;
     uint32_t control = record->handle;
     HANDLE closer = CreateThread(nullptr, 0, CloseFromOutside, frameWindow, 0, nullptr);
     ASSERT_NE(nullptr, closer);
@@ -61,7 +61,7 @@ TEST(GraphicsLock, BusyLockMakesTheNextOperationRepaint)
     EXPECT_TRUE(record->flags & kFlagForceRedraw);
     RECT area = {0, 0, 40, 30};
     HBRUSH red = CreateSolidBrush(RGB(255, 0, 0));
-    FillRect(record->memoryDC, &area, red);
+    FillRect(record->memory.dc, &area, red);
     DeleteObject(red);
     surface.markDrawn();   // forced: on the screen before it returns
     EXPECT_EQ(40 * 30, WaitForScreenCount(SurfaceToHandle<HWND>(frame), 0xFF0000, 40 * 30));
