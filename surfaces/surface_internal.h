@@ -83,6 +83,9 @@ bool tryLockGraphics();
 // that other threads send to it, so a drawing thread blocked in UpdateWindow
 // on one of its windows can go on and release the lock.
 void lockGraphicsAnsweringSends();
+// How often a window thread found the graphics lock held there and waited:
+// what tells a test that the wait has begun.
+LONG windowThreadLockWaits();
 void unlockGraphics();
 
 // Takes the graphics lock and returns the current surface; null (lock not

@@ -9,6 +9,7 @@
 static volatile LONG gRegistryLock = 0;
 static volatile LONG gGraphicsLock = 0;
 static volatile LONG gGraphicsLockWaiters = 0;
+static volatile LONG gWindowThreadLockWaits = 0;
 
 void lockRegistry()
 {
@@ -41,8 +42,16 @@ bool tryLockGraphics()
 void lockGraphicsAnsweringSends()
 {
     InterlockedIncrement(&gGraphicsLockWaiters);
-    SpinLockAcquire(&gGraphicsLock, kSpinAnsweringSends);
+    if (!SpinLockTry(&gGraphicsLock)) {
+        InterlockedIncrement(&gWindowThreadLockWaits);
+        SpinLockAcquire(&gGraphicsLock, kSpinAnsweringSends);
+    }
     InterlockedDecrement(&gGraphicsLockWaiters);
+}
+
+LONG windowThreadLockWaits()
+{
+    return gWindowThreadLockWaits;
 }
 
 void unlockGraphics()

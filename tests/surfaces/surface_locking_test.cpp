@@ -24,9 +24,12 @@ TEST(GraphicsLock, WindowClosedDuringADrawingOperationWaitsForItsEnd)
     ASSERT_NE(nullptr, record);
     HDC dc = record->memory.dc;
     uint32_t control = record->handle;
+    LONG waits = windowThreadLockWaits();
     HANDLE closer = CreateThread(nullptr, 0, CloseFromOutside, frameWindow, 0, nullptr);
     ASSERT_NE(nullptr, closer);
-    Sleep(300);
+    // A record still there proves the lock only once the window thread waits for it.
+    for (DWORD start = GetTickCount(); windowThreadLockWaits() == waits; Sleep(1))
+        ASSERT_LT(GetTickCount() - start, 10000u) << "the window thread never waited for the lock";
     EXPECT_EQ(record, findObject(control)) << "released while still in use";
     EXPECT_EQ(static_cast<DWORD>(OBJ_MEMDC), GetObjectType(dc));
     RECT area = {0, 0, 40, 30};
