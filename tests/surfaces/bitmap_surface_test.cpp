@@ -33,6 +33,20 @@ std::vector<uint32_t> CurrentPixels()
     return ReadPixels(surfaceDC(), 0, 0, static_cast<int>(width), static_cast<int>(height));
 }
 
+// A DIB section fills a DIBSECTION and has its bits at hand. GetObject's
+// height does not tell the row order (Wine gives it positive), so the top-left
+// pixel, painted red before, must come first in memory.
+void ExpectTopDown32BitSection(HGDIOBJ bitmap, const char* what)
+{
+    DIBSECTION section = {};
+    EXPECT_EQ(int(sizeof(section)), GetObjectA(bitmap, sizeof(section), &section)) << what;
+    EXPECT_EQ(32, section.dsBm.bmBitsPixel) << what;
+    GdiFlush();
+    const uint32_t* first = static_cast<const uint32_t*>(section.dsBm.bmBits);
+    ASSERT_NE(nullptr, first) << what;
+    EXPECT_EQ(AsRgb(kRed), *first & 0xFFFFFF) << what << ": the top row is not first";
+}
+
 POINT CurrentPosition()
 {
     POINT position = {-1, -1};
@@ -98,6 +112,29 @@ TEST(SurfaceModel, EndingReleasesEveryObjectAndTheHandleDies)
     attachSurface(handle, 0, false);
     EXPECT_EQ(kErrBadArgument, LastRuntimeError());
     EXPECT_EQ(nullptr, surfaceDC());
+}
+
+// A bitmap of the display's format would band every copy on a 16-bit display.
+TEST(SurfaceModel, CanvasPreviewAndSavedSurfaceAreTopDown32BitSections)
+{
+    uint32_t canvas = NewAttached(30, 20);
+    PaintRect(0, 0, 1, 1, kRed);
+    ExpectTopDown32BitSection(SurfaceToHandle<HGDIOBJ>(canvas), "the canvas");
+    End(canvas);
+
+    uint32_t frame = openGraphicWindow(DynStr(""), 0, 0, 30, 20, 0);
+    attachSurface(frame, 0, false);
+    PaintRect(0, 0, 1, 1, kRed);
+    ExpectTopDown32BitSection(GetCurrentObject(surfaceDC(), OBJ_BITMAP), "the preview");
+    closeGraphicWindow();
+
+    uint32_t saved = NewAttached(30, 20);
+    PaintRect(0, 0, 1, 1, kRed);
+    {
+        BitmapOutOfDC out;
+        ExpectTopDown32BitSection(out.bitmap, "what the save encodes");
+    }
+    End(saved);
 }
 
 TEST(SurfaceModel, DefaultFontIsMadeOnceAndShared)
