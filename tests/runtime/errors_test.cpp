@@ -37,8 +37,9 @@ TEST(ErrorTranslation, RealFailuresAndTheCodesBeyond)
     for (DWORD code : {7u, 9u, 10u})
         EXPECT_EQ(241, TranslatePlatformError(code)) << "code " << code;
     for (DWORD code = 40; code < 20000; ++code) {
-        if (code != 87 && code != 112)
+        if (code != 87 && code != 112) {
             ASSERT_EQ(75, TranslatePlatformError(code)) << "code " << code;
+        }
     }
     EXPECT_EQ(75, TranslatePlatformError(0xFFFFFFFFu));
 }
