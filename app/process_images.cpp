@@ -53,7 +53,7 @@ int32_t ProcessImages(StrList* images, bool* interrupted)
     CopyNames names = {};
     *interrupted = false;
     attachSurface(gPreviewWindow, 0, true);
-    for (int32_t i = 1; i <= StrListUpperBound(images) && !*interrupted; ++i) {
+    for (int32_t i = 1; i <= StrListUpperBound(images); ++i) {
         const DynStr& fileName = *StrListAt(images, i);
         if (StrCompare(fileName, DynStr()) == 0)
             continue;

@@ -40,5 +40,9 @@ int32_t fGDIp_EncoderClsid(const DynStr& mimeType, CLSID* classId);
 // puts that in the file's place only once it is whole; on failure it is
 // removed and an earlier file of the name stays as it was.
 int32_t fGDIp_SaveImage(DynStr fileName, void* image);
+// Whether name is a pending file that the save of an ended run left: one
+// numbered by a process that no longer runs, or an unnumbered one at a path
+// too long for the number, untouched for 10 minutes.
+bool IsLeftPendingName(const DynStr& name);
 // 1 when the copy was written, 0 when not (the line that says so is printed).
 int32_t SaveReducedCopy(const DynStr& outputName, int32_t* width, int32_t* height);

@@ -1,37 +1,11 @@
 // Writing a captured copy: the pixel block back into a bitmap, wrapped as a
 // library image and saved with the encoder its name asks for.
-#include <stdio.h>
-
 #include "imaging/imaging.h"
 #include "imaging/imaging_internal.h"
 #include "runtime/console.h"
 #include "runtime/interrupt.h"
 #include "runtime/strings.h"
 #include "surfaces/surfaces.h"
-
-// The characters of the full path a name takes; 0 when it cannot be said.
-// Asked in UTF-16: the ANSI call answers nothing beyond MAX_PATH.
-static DWORD FullPathLength(const DynStr& fileName)
-{
-    DynStr wide = WideFileName(fileName);
-    DWORD size = GetFullPathNameW(reinterpret_cast<const WCHAR*>(wide.bytes()), 0, nullptr, nullptr);
-    return size ? size - 1 : 0;
-}
-
-DynStr PendingName(const DynStr& fileName)
-{
-    int32_t dot = StrFindAny(-1, fileName, ".");
-    DynStr stem = StrMid(fileName, 1, dot - 1);
-    char ending[24];
-    snprintf(ending, sizeof ending, ".%lu.tmp", static_cast<unsigned long>(GetCurrentProcessId()));
-    DynStr pending = StrConcat(stem, DynStr(ending));
-    // Without long-path support Windows refuses paths beyond MAX_PATH - 1
-    // characters: a copy whose own path fits is not to be lost to its longer
-    // pending name, at the cost of the guard between instances.
-    if (FullPathLength(pending) > MAX_PATH - 1 && FullPathLength(fileName) <= MAX_PATH - 1)
-        return StrConcat(stem, ".tmp");
-    return pending;
-}
 
 // A whole copy takes the name, replacing an earlier file of it. Another
 // process may hold that file for a moment (a second instance putting its own
